@@ -1,0 +1,37 @@
+# The README's two commands: `make run` and `make test`.
+BUILD    ?= build
+JOBS     ?= $(shell nproc)
+SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+# Everything the program, its build and its tests need from Debian 12.
+PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-liberation libieee1284-3 \
+            xvfb xauth xdotool x11-utils
+
+.PHONY: all deps configure build run test clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -q && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/bitlicht
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)

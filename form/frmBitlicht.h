@@ -1,0 +1,81 @@
+#pragma once
+
+#include "M_Declare.h"
+#include "M_inpout.h"
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+// The program's one window: eight LEDs over eight bit boxes, the byte's
+// digits, decimal value and character, and three switches. Each window is a
+// program start of its own: its state and port connection begin afresh.
+class frmBitlicht : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // `programDirectory` is where the LED image files are read from.
+    explicit frmBitlicht(QString programDirectory, M_inpout port = M_inpout(),
+                         QWidget* parent = nullptr);
+    ~frmBitlicht() override;
+
+    [[nodiscard]] const M_Declare& declare() const { return m_declare; }
+
+    static constexpr const char* DarkLedFile = "\\LEDgruenDu.ico";
+    static constexpr const char* LitLedFile = "\\LEDgruenHe.ico";
+
+private:
+    enum class Led { Dark, Lit };
+
+    // Building (frmBitlicht_build.cpp).
+    void buildWindow();
+    void buildBitColumns();
+    void orderTabs();
+    void describeForScreenReaders();
+    void connectReactions();
+
+    // The few operations the reactions use on the window.
+    [[nodiscard]] static int value(const QAbstractButton* box);
+    static void setValue(QAbstractButton* box, int value);
+    static void setText(QLineEdit* field, const QString& text);
+    static void setFieldVisible(QWidget* field, bool visible);
+    void loadLed(int index, Led led);
+    void writePort(std::int16_t value);
+
+    // Reactions.
+    void Form_Load();
+    void chkD_Click(int Index);
+    void ChkSimulation_Click();
+    void chkLoesungAnzeigen_Click();
+    void chkAsc_Click();
+
+    M_Declare m_declare;
+    M_inpout m_port;
+    QString m_programDirectory;
+    QImage m_builtInLit;
+    QImage m_builtInDark;
+    QButtonGroup* m_bitGroup = nullptr;
+
+    // The controls, by their names in the window description.
+    std::array<QCheckBox*, 8> chkD{};
+    std::array<QLabel*, 8> Picture1{};
+    std::array<QLineEdit*, 16> txtDualAusgabe{};
+    std::array<QGroupBox*, 2> Frame2{};
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* txtWertausgabe = nullptr;
+    QLineEdit* txtAsc = nullptr;
+    QCheckBox* chkLoesungAnzeigen = nullptr;
+    QCheckBox* chkAsc = nullptr;
+    QCheckBox* ChkSimulation = nullptr;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// A shared library loaded at run time, unloaded when the object goes.
+// Move-only; every failure is a LibraryError naming the library and dlerror().
+class DynamicLibrary
+{
+public:
+    class LibraryError : public std::runtime_error
+    {
+        using std::runtime_error::runtime_error;
+    };
+
+    // `name` is handed to the system's library search as it is (a soname
+    // such as "libieee1284.so.3", or an absolute path).
+    explicit DynamicLibrary(std::string name);
+    ~DynamicLibrary();
+    DynamicLibrary(DynamicLibrary&& other) noexcept;
+    DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
+    DynamicLibrary(const DynamicLibrary&) = delete;
+    DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+
+    template <typename Function> [[nodiscard]] Function symbol(const char* symbolName) const
+    {
+        return reinterpret_cast<Function>(address(symbolName));
+    }
+
+    [[nodiscard]] const std::string& name() const { return m_name; }
+
+private:
+    [[nodiscard]] void* address(const char* symbolName) const;
+
+    std::string m_name;
+    void* m_handle = nullptr;
+};

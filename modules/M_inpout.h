@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+// A port write that did not happen. what() is one German sentence saying
+// why, fit to be shown to the user.
+class PortError : public std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
+
+// Port access: writes the data register of the first parallel port through
+// libieee1284, loaded at the first write so the program runs without it.
+//
+// After a failure everything found so far is freed and the library unloaded,
+// so the next call starts from scratch (libieee1284 probes its access methods
+// only once per load). After the first success the port stays open and
+// claimed until the object goes: a claim can wait on another driver, and a
+// toggle must not.
+class M_inpout
+{
+public:
+    // The data register of the first parallel port, the only address served.
+    static constexpr int DataPort = 888;
+    static constexpr const char* PortLibrary = "libieee1284.so.3";
+
+    explicit M_inpout(std::string libraryName = PortLibrary);
+    ~M_inpout();
+    M_inpout(M_inpout&&) noexcept;
+    M_inpout& operator=(M_inpout&&) noexcept;
+
+    // Puts the low eight bits of Value on the data lines. Throws PortError.
+    void Out32(int PortAddress, std::int16_t Value);
+    // Reads the data register back. Throws PortError.
+    [[nodiscard]] std::int16_t Inp32(int PortAddress);
+
+private:
+    class Connection;
+    Connection& connection();
+
+    std::string m_libraryName;
+    std::unique_ptr<Connection> m_connection;
+};
