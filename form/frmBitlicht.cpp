@@ -41,6 +41,7 @@ frmBitlicht::frmBitlicht(QString programDirectory, M_inpout port, QWidget* paren
     setObjectName(QStringLiteral("frmBitlicht"));
     buildWindow();
     connectReactions();
+    Form_Load();
 }
 
 frmBitlicht::~frmBitlicht() = default;
@@ -86,16 +87,48 @@ void frmBitlicht::loadLed(int index, Led led)
     Picture1[index]->setAccessibleDescription(lit ? QStringLiteral("an") : QStringLiteral("aus"));
 }
 
-// A failed write is skipped: the reaction goes on and the next write tries again.
+// A failed write is skipped: no message, the reaction goes on and the next
+// write tries again. The port frame tells whether the last write arrived.
 void frmBitlicht::writePort(std::int16_t value)
 {
     try {
         m_port.Out32(M_inpout::DataPort, value);
-    } catch (const PortError&) {
+        showPortState({});
+    } catch (const PortError& e) {
+        showPortState(QString::fromUtf8(e.what()));
+    }
+}
+
+void frmBitlicht::showPortState(const QString& problem)
+{
+    if (problem.isEmpty()) {
+        Frame1->setTitle(QStringLiteral("Parallelport"));
+        Frame1->setToolTip(QStringLiteral(
+            "Die Bits D0 bis D7 liegen an den Datenleitungen des Parallelports (Adresse 888)."));
+    } else {
+        Frame1->setTitle(QStringLiteral("Parallelport – nicht erreichbar"));
+        Frame1->setToolTip(problem);
     }
 }
 
 // --- Reactions ---
+
+void frmBitlicht::Form_Load()
+{
+    setWindowTitle(QString::fromUtf8(Title));
+    setValue(ChkSimulation, 1);
+    setValue(chkLoesungAnzeigen, 1);
+    setValue(chkAsc, 0);
+    setFieldVisible(txtAsc, false);
+    setText(txtWertausgabe, QStringLiteral("0"));
+    // From here a failure is skipped: the port is cleared at every start,
+    // whatever the switches say, and each LED goes dark.
+    writePort(0);
+    for (int i = 0; i <= 7; ++i) {
+        loadLed(i, Led::Dark);
+        setText(txtDualAusgabe[i], QStringLiteral("0"));
+    }
+}
 
 void frmBitlicht::chkD_Click(int Index)
 {

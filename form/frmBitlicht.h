@@ -34,6 +34,7 @@ public:
 
     static constexpr const char* DarkLedFile = "\\LEDgruenDu.ico";
     static constexpr const char* LitLedFile = "\\LEDgruenHe.ico";
+    static constexpr const char* Title = "Bitlicht 1.00 – vom Bitlicht-Team";
 
 private:
     enum class Led { Dark, Lit };
@@ -52,6 +53,7 @@ private:
     static void setFieldVisible(QWidget* field, bool visible);
     void loadLed(int index, Led led);
     void writePort(std::int16_t value);
+    void showPortState(const QString& problem);
 
     // Reactions.
     void Form_Load();
