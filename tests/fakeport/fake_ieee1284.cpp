@@ -1,0 +1,150 @@
+// A stand-in for libieee1284, built as a real shared library so that the
+// program's own loading code runs against it.
+//
+// Every call is appended as one line to the file named by FAKE1284_LOG
+// ("load", "find", "open parport0", "claim parport0", "write 5", ...).
+// FAKE1284_MODE, read at every call, picks a fault:
+//   ok (default) | findfail | noports | otherport | openrefused | nodevice |
+//   openfails | claimrefused
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+extern "C" {
+struct parport
+{
+    const char* name;
+    unsigned long base_addr;
+    unsigned long hibase_addr;
+    void* priv;
+    const char* filename;
+};
+struct parport_list
+{
+    int portc;
+    parport** portv;
+};
+}
+
+namespace {
+
+constexpr int E1284_OK = 0;
+constexpr int E1284_NOMEM = -6;
+constexpr int E1284_INIT = -7;
+constexpr int E1284_SYS = -8;
+
+parport LegacyLow{"parport1", 0x278, 0, nullptr, "/dev/port"};
+parport First{"parport0", 0x378, 0, nullptr, "/dev/parport0"};
+parport Legacy{"0x378", 0x378, 0, nullptr, "/dev/port"};
+parport Card{"parport0", 0xd010, 0, nullptr, "/dev/parport0"};
+
+unsigned char dataRegister = 0;
+
+void record(const std::string& line)
+{
+    const char* log = std::getenv("FAKE1284_LOG");
+    if (!log || !*log)
+        return;
+    if (FILE* f = std::fopen(log, "a")) {
+        std::fprintf(f, "%s\n", line.c_str());
+        std::fclose(f);
+    }
+}
+
+bool mode(const char* name)
+{
+    const char* m = std::getenv("FAKE1284_MODE");
+    return std::strcmp(m && *m ? m : "ok", name) == 0;
+}
+
+struct Lifetime
+{
+    Lifetime() { record("load"); }
+    ~Lifetime() { record("unload"); }
+} lifetime;
+
+} // namespace
+
+extern "C" {
+
+int ieee1284_find_ports(parport_list* list, int)
+{
+    record("find");
+    if (mode("findfail"))
+        return E1284_NOMEM;
+    static parport* ok[] = {&LegacyLow, &First};
+    static parport* other[] = {&Card, &LegacyLow};
+    static parport* legacy[] = {&Legacy};
+    if (mode("noports")) {
+        list->portc = 0;
+        list->portv = nullptr;
+    } else if (mode("otherport")) {
+        list->portc = 2;
+        list->portv = other;
+    } else if (mode("nodevice")) {
+        list->portc = 1;
+        list->portv = legacy;
+    } else {
+        list->portc = 2;
+        list->portv = ok;
+    }
+    return E1284_OK;
+}
+
+void ieee1284_free_ports(parport_list* list)
+{
+    record("free");
+    list->portc = 0;
+    list->portv = nullptr;
+}
+
+int ieee1284_open(parport* port, int, int* caps)
+{
+    record(std::string("open ") + port->name);
+    if (caps)
+        *caps = 0;
+    if (mode("openrefused")) {
+        errno = EACCES;
+        return E1284_INIT;
+    }
+    if (mode("nodevice") || mode("openfails")) {
+        errno = 0;
+        return E1284_INIT;
+    }
+    return E1284_OK;
+}
+
+int ieee1284_close(parport*)
+{
+    record("close");
+    return E1284_OK;
+}
+
+#ifndef FAKE1284_WITHOUT_CLAIM
+int ieee1284_claim(parport* port)
+{
+    record(std::string("claim ") + port->name);
+    return mode("claimrefused") ? E1284_SYS : E1284_OK;
+}
+#endif
+
+void ieee1284_release(parport*)
+{
+    record("release");
+}
+
+void ieee1284_write_data(parport*, unsigned char value)
+{
+    record("write " + std::to_string(value));
+    dataRegister = value;
+}
+
+int ieee1284_read_data(parport*)
+{
+    record("read");
+    return dataRegister;
+}
+}
