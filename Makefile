@@ -5,9 +5,11 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Everything the program, its build and its tests need from Debian 12.
 PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-liberation libieee1284-3 \
-            xvfb xauth xdotool x11-utils
+            xvfb xauth xdotool desktop-file-utils appstream dpkg-dev
 
-.PHONY: all deps configure build run test clean
+PREFIX   ?= /usr/local
+
+.PHONY: all deps configure build run test install uninstall package clean
 
 all: build
 
@@ -32,6 +34,17 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+uninstall:
+	@test -f $(BUILD)/install_manifest.txt || { echo "nothing installed from $(BUILD)"; exit 1; }
+	xargs -r -d '\n' rm -f -- < $(BUILD)/install_manifest.txt
+	-rmdir --ignore-fail-on-non-empty $(PREFIX)/lib/bitlicht
+
+package: build
+	cd $(BUILD) && cpack
 
 clean:
 	rm -rf $(BUILD)

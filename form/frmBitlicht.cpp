@@ -80,7 +80,11 @@ void frmBitlicht::loadLed(int index, Led led)
         image = led::load(
             led::path(m_programDirectory, QString::fromLatin1(lit ? LitLedFile : DarkLedFile)));
     } catch (const led::ImageError& e) {
-        std::fprintf(stderr, "bitlicht: LED-Bild: %s\n", e.what());
+        // Once per cause, not once per LED.
+        if (m_lastLedWarning != QString::fromUtf8(e.what())) {
+            m_lastLedWarning = QString::fromUtf8(e.what());
+            std::fprintf(stderr, "bitlicht: LED-Bild: %s\n", e.what());
+        }
         image = lit ? m_builtInLit : m_builtInDark;
     }
     Picture1[index]->setPixmap(QPixmap::fromImage(image));

@@ -68,6 +68,7 @@ private:
     QImage m_builtInLit;
     QImage m_builtInDark;
     QButtonGroup* m_bitGroup = nullptr;
+    QString m_lastLedWarning;
 
     // The controls, by their names in the window description.
     std::array<QCheckBox*, 8> chkD{};
