@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 
 #include <algorithm>
 #include <utility>
@@ -60,6 +61,26 @@ void applyLook(QLineEdit* field, Look look)
     }
 }
 
+// A picture box: its image centred at its own size. On a dense screen the
+// painter scales it by whole device pixels, so the LED stays sharp where
+// QLabel would smooth it.
+class LedPicture final : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QPixmap image = pixmap();
+        if (image.isNull())
+            return;
+        QRect at(QPoint(0, 0), image.size() / image.devicePixelRatio());
+        at.moveCenter(rect().center());
+        QPainter(this).drawPixmap(at, image);
+    }
+};
+
 QWidget* makeControl(Kind kind, const QString& text, Look look, QWidget* container)
 {
     switch (kind) {
@@ -72,11 +93,8 @@ QWidget* makeControl(Kind kind, const QString& text, Look look, QWidget* contain
         return new QCheckBox(text, container);
     case Frame:
         return new QGroupBox(text, container);
-    case PictureBox: {
-        auto* picture = new QLabel(container);
-        picture->setAlignment(Qt::AlignCenter);
-        return picture;
-    }
+    case PictureBox:
+        return new LedPicture(container);
     }
     return nullptr;
 }
