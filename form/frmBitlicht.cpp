@@ -11,9 +11,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -41,7 +43,7 @@ frmBitlicht::frmBitlicht(QString programDirectory, M_inpout port, QWidget* paren
     setObjectName(QStringLiteral("frmBitlicht"));
     buildWindow();
     connectReactions();
-    Form_Load();
+    react([this] { Form_Load(); });
 }
 
 frmBitlicht::~frmBitlicht() = default;
@@ -113,6 +115,16 @@ void frmBitlicht::showPortState(const QString& problem)
         Frame1->setTitle(QStringLiteral("Parallelport – nicht erreichbar"));
         Frame1->setToolTip(problem);
     }
+}
+
+void frmBitlicht::endWithRunTimeError(const char* what)
+{
+    std::fprintf(stderr, "bitlicht: Laufzeitfehler: %s\n", what);
+    QMessageBox::critical(this, QStringLiteral("Bitlicht – Laufzeitfehler"),
+                          QStringLiteral("Ein unerwarteter Fehler ist aufgetreten:\n\n%1\n\n"
+                                         "Bitlicht wird beendet.")
+                              .arg(QString::fromUtf8(what)));
+    std::exit(EXIT_FAILURE);
 }
 
 // --- Reactions ---

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -54,6 +55,18 @@ private:
     void loadLed(int index, Led led);
     void writePort(std::int16_t value);
     void showPortState(const QString& problem);
+
+    // Runs a reaction. An error nobody expected ends the program with a
+    // message, never silently and never by unwinding through Qt.
+    template <typename Reaction> void react(Reaction&& reaction)
+    {
+        try {
+            reaction();
+        } catch (const std::exception& e) {
+            endWithRunTimeError(e.what());
+        }
+    }
+    [[noreturn]] void endWithRunTimeError(const char* what);
 
     // Reactions.
     void Form_Load();

@@ -211,8 +211,11 @@ void frmBitlicht::describeForScreenReaders()
 
 void frmBitlicht::connectReactions()
 {
-    connect(m_bitGroup, &QButtonGroup::idToggled, this, [this](int id) { chkD_Click(id); });
-    connect(ChkSimulation, &QCheckBox::toggled, this, &frmBitlicht::ChkSimulation_Click);
-    connect(chkLoesungAnzeigen, &QCheckBox::toggled, this, &frmBitlicht::chkLoesungAnzeigen_Click);
-    connect(chkAsc, &QCheckBox::toggled, this, &frmBitlicht::chkAsc_Click);
+    connect(m_bitGroup, &QButtonGroup::idToggled, this,
+            [this](int id) { react([this, id] { chkD_Click(id); }); });
+    connect(ChkSimulation, &QCheckBox::toggled, this,
+            [this] { react([this] { ChkSimulation_Click(); }); });
+    connect(chkLoesungAnzeigen, &QCheckBox::toggled, this,
+            [this] { react([this] { chkLoesungAnzeigen_Click(); }); });
+    connect(chkAsc, &QCheckBox::toggled, this, [this] { react([this] { chkAsc_Click(); }); });
 }

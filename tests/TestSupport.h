@@ -58,5 +58,10 @@ QCheckBox* bitBox(const frmBitlicht& w, int bit);
 enum class LedShows { Lit, Dark, Nothing };
 LedShows ledState(const QLabel* picture);
 
+// Things that may stand where an LED file should: each must be refused.
+QStringList badFileKinds();
+void makeBadFile(const QString& kind, const QString& path);
+QByteArray generatedIcon(const char* name);
+
 // The colour at the middle of an LED's disc, in its 32x32 image.
 QColor discColour(const QLabel* picture);

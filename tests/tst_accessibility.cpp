@@ -23,16 +23,26 @@ private slots:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("name");
-        QTest::newRow("bit box") << "chkD(3)" << "Bit D3, Stellenwert 8";
-        QTest::newRow("top bit box") << "chkD(7)" << "Bit D7, Stellenwert 128";
-        QTest::newRow("LED") << "Picture1(3)" << "LED D3";
-        QTest::newRow("digit") << "txtDualAusgabe(3)" << "Ziffer von Bit D3";
-        QTest::newRow("place value") << "txtDualAusgabe(12)" << "Stellenwert von Bit D3";
-        QTest::newRow("decimal") << "txtWertausgabe" << "Dezimalzahl";
-        QTest::newRow("character") << "txtAsc" << "Zeichen";
-        QTest::newRow("simulation switch") << "ChkSimulation" << "Nur Simulation";
-        QTest::newRow("decimal switch") << "chkLoesungAnzeigen" << "Dezimalzahl anzeigen";
-        QTest::newRow("character switch") << "chkAsc" << "ASCII anzeigen";
+        QTest::newRow("bit box") << "chkD(3)"
+                                 << "Bit D3, Stellenwert 8";
+        QTest::newRow("top bit box") << "chkD(7)"
+                                     << "Bit D7, Stellenwert 128";
+        QTest::newRow("LED") << "Picture1(3)"
+                             << "LED D3";
+        QTest::newRow("digit") << "txtDualAusgabe(3)"
+                               << "Ziffer von Bit D3";
+        QTest::newRow("place value") << "txtDualAusgabe(12)"
+                                     << "Stellenwert von Bit D3";
+        QTest::newRow("decimal") << "txtWertausgabe"
+                                 << "Dezimalzahl";
+        QTest::newRow("character") << "txtAsc"
+                                   << "Zeichen";
+        QTest::newRow("simulation switch") << "ChkSimulation"
+                                           << "Nur Simulation";
+        QTest::newRow("decimal switch") << "chkLoesungAnzeigen"
+                                        << "Dezimalzahl anzeigen";
+        QTest::newRow("character switch") << "chkAsc"
+                                          << "ASCII anzeigen";
     }
 
     void names()

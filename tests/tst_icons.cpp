@@ -12,12 +12,6 @@ class LedIcons : public QObject
 {
     Q_OBJECT
 
-    static QByteArray bytesOf(const QString& name)
-    {
-        QFile f(QStringLiteral(ICON_DIR "/") + name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
 private slots:
     void images_data()
     {
@@ -59,7 +53,7 @@ private slots:
         QFETCH(int, opaque);
         QFETCH(int, highlighted);
 
-        QByteArray bytes = bytesOf(file);
+        QByteArray bytes = generatedIcon(qPrintable(file));
         QCOMPARE(bytes.size(), 3950);
         const auto entry = [&](int at) {
             return static_cast<unsigned char>(bytes[6 + 16 * index + at]);

@@ -186,6 +186,23 @@ private slots:
         QCOMPARE(frame->title(), QStringLiteral("Parallelport"));
     }
 
+    void claimRefusedOnceIsGrantedAtTheNextWrite()
+    {
+        FakePort fake;
+        fake.setMode("claimrefusedonce");
+        ProgramDirectory dir;
+        const auto w = startProgram(dir); // the start's write meets the refusal
+        auto* frame = w->findChild<QGroupBox*>("Frame1");
+        QCOMPARE(frame->title(), QStringLiteral("Parallelport – nicht erreichbar"));
+        QVERIFY(fake.writes().isEmpty());
+
+        box(*w, "ChkSimulation")->click();
+        bitBox(*w, 3)->click();
+        QCOMPARE(fake.writes(), QList<int>{8});
+        QCOMPARE(fake.count("load"), 2);
+        QCOMPARE(frame->title(), QStringLiteral("Parallelport"));
+    }
+
     void portLibraryMissingWorksLikeSimulation()
     {
         ProgramDirectory dir;

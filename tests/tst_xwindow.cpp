@@ -29,7 +29,10 @@ class RealWindow : public QObject
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
 
-    static QPoint frame1() { return {toPixels(FormControls[6].box.left), toPixels(FormControls[6].box.top)}; }
+    static QPoint frame1()
+    {
+        return {toPixels(FormControls[6].box.left), toPixels(FormControls[6].box.top)};
+    }
     static const BitColumn& column(int bit) { return BitColumns[7 - bit]; }
 
     void click(QPoint at)
@@ -120,6 +123,27 @@ private slots:
         if (!m_program.waitForFinished(5000))
             m_program.kill();
         m_program.waitForFinished();
+    }
+
+    // An error nobody expected (here: the port library throws) is reported
+    // in a German message box and ends the program with a failure status.
+    void unexpectedErrorIsReportedAndEndsTheProgram()
+    {
+        FakePort fake;
+        fake.setMode("throw");
+        QProcess failing;
+        failing.start(QStringLiteral(BITLICHT_EXE), {});
+        QVERIFY(failing.waitForStarted());
+        const QString box =
+            xdotool({"search", "--sync", "--onlyvisible", "--name", "Laufzeitfehler"})
+                .section(u'\n', 0, 0);
+        QVERIFY(!box.isEmpty());
+        QVERIFY(failing.state() == QProcess::Running); // waits for the user
+        xdotool({"key", "--window", box, "Return"});
+        QVERIFY(failing.waitForFinished(10000));
+        QCOMPARE(failing.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(failing.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(failing.readAllStandardError()).contains("Testfehler"));
     }
 };
 
