@@ -166,7 +166,8 @@ QByteArray readFile(const QString& filePath)
         refuse(filePath, systemError(errno));
     requireRegularAndSmall(filePath, st);
 
-    QByteArray bytes(MaxFileSize + 1, Qt::Uninitialized);
+    // One byte more than the file claims, to notice it growing past the bound.
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype total = 0;
     while (total < bytes.size()) {
         const ssize_t n = readSome(file.fd(), bytes.data() + total, size_t(bytes.size() - total));
@@ -178,8 +179,8 @@ QByteArray readFile(const QString& filePath)
             break;
         total += n;
     }
-    if (total > MaxFileSize)
-        refuse(filePath, "größer als 1 MiB");
+    if (total > st.st_size)
+        refuse(filePath, "wächst beim Lesen");
     bytes.truncate(total);
     return bytes;
 }
