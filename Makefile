@@ -1,5 +1,6 @@
 # The README's two commands: `make run` and `make test`.
 BUILD    ?= build
+SANITIZE_BUILD ?= build-sanitize
 JOBS     ?= $(shell nproc)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -9,7 +10,7 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-liberation libieee
 
 PREFIX   ?= /usr/local
 
-.PHONY: all deps configure build run test install uninstall package clean
+.PHONY: all deps configure build run test test-sanitizers install uninstall package clean
 
 all: build
 
@@ -32,8 +33,20 @@ build: configure
 run: build
 	$(BUILD)/bitlicht
 
+# The whole suite, then again built with AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer (a shorter long run there: it is slower).
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitizers
+
+test-sanitizers: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBITLICHT_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen BITLICHT_LONG_RUN_STEPS=10000 \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
