@@ -1,6 +1,8 @@
 # The README's two commands: `make run` and `make test`.
 BUILD    ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS     ?= $(shell nproc)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -10,7 +12,7 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-liberation libieee
 
 PREFIX   ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitizers install uninstall package clean
+.PHONY: all deps configure build run test test-sanitizers fuzz install uninstall package clean
 
 all: build
 
@@ -47,6 +49,16 @@ test-sanitizers: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# Fuzzes LED file decoding for FUZZ_SECONDS; new inputs go to $(FUZZ_BUILD)/corpus.
+fuzz:
+	$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) clang-14 libclang-rt-14-dev"
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DBITLICHT_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_ledimage
+	mkdir -p $(FUZZ_BUILD)/corpus
+	QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/fuzz_ledimage -max_total_time=$(FUZZ_SECONDS) \
+	  -rss_limit_mb=4096 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus tests/fuzz/corpus
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
