@@ -8,11 +8,12 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Everything the program, its build and its tests need from Debian 12.
 PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-liberation libieee1284-3 \
-            xvfb xauth xdotool desktop-file-utils appstream dpkg-dev
+            xvfb xauth xdotool desktop-file-utils appstream dpkg-dev \
+            qemu-system-x86 busybox-static cpio
 
 PREFIX   ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitizers fuzz install uninstall package clean
+.PHONY: all deps configure build run test test-sanitizers test-port fuzz install uninstall package clean
 
 all: build
 
@@ -48,7 +49,11 @@ test-sanitizers: deps
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j $(JOBS)
+	  ctest --output-on-failure -j $(JOBS) -LE port
+
+# The port path on Debian's kernel in an emulated PC (also part of make test).
+test-port: build
+	cd $(BUILD) && ctest --output-on-failure -L port
 
 # Fuzzes LED file decoding for FUZZ_SECONDS; new inputs go to $(FUZZ_BUILD)/corpus.
 fuzz:

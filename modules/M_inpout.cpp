@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <string_view>
+#include <unistd.h>
 #include <utility>
 
 // libieee1284's interface, as far as it is used here. Declared rather than
@@ -34,14 +35,39 @@ std::string sentence(std::string text, const std::string& detail = {})
     return detail.empty() ? text + "." : text + " (" + detail + ").";
 }
 
-bool isAccessRefused(int error)
+bool isParportDevice(const parport& port)
+{
+    return port.filename && std::string_view(port.filename).starts_with("/dev/parport");
+}
+
+// The ppdev device behind a port: named in the list, or, when libieee1284
+// fell back to another way in because the device was closed to this user,
+// after the port's kernel name.
+std::string deviceOf(const parport& port)
+{
+    if (isParportDevice(port))
+        return port.filename;
+    if (port.name && std::string_view(port.name).starts_with("parport"))
+        return std::string("/dev/") + port.name;
+    return {};
+}
+
+int accessError(const std::string& deviceFile)
+{
+    return ::access(deviceFile.c_str(), R_OK | W_OK) == 0 ? 0 : errno;
+}
+
+bool isRefusal(int error)
 {
     return error == EACCES || error == EPERM;
 }
 
-bool isParportDevice(const parport& port)
+// libieee1284 does not always leave errno as the failed open set it, so a
+// port device this user may not use counts as refused too.
+bool isAccessRefused(int error, const parport& port)
 {
-    return port.filename && std::string_view(port.filename).starts_with("/dev/parport");
+    const std::string device = deviceOf(port);
+    return isRefusal(error) || (!device.empty() && isRefusal(accessError(device)));
 }
 
 } // namespace
@@ -134,7 +160,7 @@ private:
             m_opened = true;
             return;
         }
-        if (isAccessRefused(error))
+        if (isAccessRefused(error, *m_port))
             throw PortError(sentence("Zugriff auf den Parallelport verweigert: der Benutzer muss "
                                      "zur Gruppe lp gehören und sich danach neu anmelden",
                                      portName()));
