@@ -2,6 +2,7 @@
 BUILD    ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
 FUZZ_SECONDS ?= 60
 JOBS     ?= $(shell nproc)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -13,7 +14,7 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-liberation libieee
 
 PREFIX   ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitizers test-port fuzz install uninstall package clean
+.PHONY: all deps configure build run test test-sanitizers test-port bench fuzz install uninstall package clean
 
 all: build
 
@@ -54,6 +55,17 @@ test-sanitizers: deps
 # The port path on Debian's kernel in an emulated PC (also part of make test).
 test-port: build
 	cd $(BUILD) && ctest --output-on-failure -L port
+
+# Speed and memory against Qt's own floor (see README, Performance).
+bench:
+	$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) libbenchmark-dev libxcb1-dev"
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBITLICHT_BENCH=ON -DBUILD_TESTING=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target bitlicht bench_bitlicht emptywindow textwindow mapwait fake_ieee1284
+	mkdir -p -m 700 $(BENCH_BUILD)/runtime
+	cd $(BENCH_BUILD) && export XDG_RUNTIME_DIR=$(CURDIR)/$(BENCH_BUILD)/runtime \
+	  LD_LIBRARY_PATH=$(CURDIR)/$(BENCH_BUILD)/tests/fakeport && \
+	  QT_QPA_PLATFORM=offscreen ./bench/bench_bitlicht --benchmark_min_time=1 && \
+	  xvfb-run -a -s "-screen 0 1024x768x24" $(CURDIR)/bench/startup.sh bench/mapwait ./bitlicht bench/emptywindow bench/textwindow 11
 
 # Fuzzes LED file decoding for FUZZ_SECONDS; new inputs go to $(FUZZ_BUILD)/corpus.
 fuzz:

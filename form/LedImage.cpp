@@ -1,15 +1,11 @@
 #include "LedImage.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImageReader>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
-#include <tuple>
 #include <unistd.h>
 
 namespace led {
@@ -80,64 +76,6 @@ void requireRegularAndSmall(const QString& filePath, const struct stat& st)
         refuse(filePath, "größer als 1 MiB");
 }
 
-// --- The icon directory, read only to pick the image to show. ---
-
-struct Entry
-{
-    int width, height, bitsPerPixel;
-};
-
-quint32 little(const QByteArray& b, qsizetype at, int bytes)
-{
-    quint32 v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | static_cast<unsigned char>(b[at + i]);
-    return v;
-}
-
-std::optional<Entry> entryAt(const QByteArray& bytes, int i)
-{
-    const qsizetype at = 6 + 16 * qsizetype(i);
-    const int width = static_cast<unsigned char>(bytes[at]);
-    const int height = static_cast<unsigned char>(bytes[at + 1]);
-    const int colours = static_cast<unsigned char>(bytes[at + 2]);
-    int bits = static_cast<int>(little(bytes, at + 6, 2));
-    const quint32 size = little(bytes, at + 8, 4);
-    const quint32 offset = little(bytes, at + 12, 4);
-    if (size == 0 || offset > quint32(bytes.size()) || size > quint32(bytes.size()) - offset)
-        return std::nullopt;
-    if (bits == 0) // older writers leave it to the colour count
-        bits = colours == 0 ? 8 : colours <= 2 ? 1 : colours <= 16 ? 4 : 8;
-    return Entry{width == 0 ? 256 : width, height == 0 ? 256 : height, bits};
-}
-
-// The image to show: 32x32 with the most colours, else the largest.
-int chooseImage(const QByteArray& bytes)
-{
-    if (bytes.size() < 6 || little(bytes, 0, 2) != 0 || little(bytes, 2, 2) != 1)
-        throw ImageError("kein Symbolbild (ICO)");
-    const int count = static_cast<int>(little(bytes, 4, 2));
-    if (count == 0 || 6 + 16 * qsizetype(count) > bytes.size())
-        throw ImageError("Symbolverzeichnis unvollständig");
-
-    auto rank = [](const Entry& e) {
-        const bool wanted = e.width == 32 && e.height == 32;
-        return std::tuple(wanted, wanted ? e.bitsPerPixel : 0, e.width * e.height, e.bitsPerPixel);
-    };
-    int best = -1;
-    std::optional<Entry> bestEntry;
-    for (int i = 0; i < count; ++i) {
-        const auto e = entryAt(bytes, i);
-        if (e && (!bestEntry || rank(*e) > rank(*bestEntry))) {
-            best = i;
-            bestEntry = e;
-        }
-    }
-    if (best < 0)
-        throw ImageError("kein lesbares Bild im Symbol");
-    return best;
-}
-
 } // namespace
 
 QString path(const QString& programDirectory, const QString& fileName)
@@ -183,22 +121,6 @@ QByteArray readFile(const QString& filePath)
         refuse(filePath, "wächst beim Lesen");
     bytes.truncate(total);
     return bytes;
-}
-
-QImage decode(const QByteArray& bytes)
-{
-    const int index = chooseImage(bytes);
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "ico");
-    reader.setDecideFormatFromContent(false);
-    if (index > 0 && !reader.jumpToImage(index))
-        throw ImageError("Bild " + std::to_string(index) + " nicht erreichbar");
-    QImage image = reader.read();
-    if (image.isNull())
-        throw ImageError("nicht lesbar: " + utf8(reader.errorString()));
-    return image;
 }
 
 QImage load(const QString& filePath)

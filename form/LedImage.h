@@ -26,7 +26,8 @@ constexpr qint64 MaxFileSize = 1 << 20;
 // bytes. Never opens a directory, FIFO or device and never blocks.
 [[nodiscard]] QByteArray readFile(const QString& filePath);
 
-// The 32x32 image with the most colours (else the largest) of an ICO file.
+// The 32x32 image with the most colours (else the largest) of an ICO file
+// with BMP-coded images; anything else is refused.
 [[nodiscard]] QImage decode(const QByteArray& bytes);
 
 // readFile() and decode(); every failure names the file.

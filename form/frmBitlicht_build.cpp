@@ -85,8 +85,10 @@ QWidget* makeControl(Kind kind, const QString& text, Look look, QWidget* contain
 {
     switch (kind) {
     case TextBox: {
-        auto* field = new QLineEdit(text, container);
+        // Font first, then text: the text is laid out once, in its own font.
+        auto* field = new QLineEdit(container);
         applyLook(field, look);
+        field->setText(text);
         return field;
     }
     case CheckBox:
@@ -153,8 +155,9 @@ void frmBitlicht::buildBitColumns()
     for (const BitColumn& col : BitColumns) {
         const int b = col.bit;
         const int p = placeValueIndex(b);
-        txtDualAusgabe[p] = new QLineEdit(QString::number(1 << b), placeFrame);
+        txtDualAusgabe[p] = new QLineEdit(placeFrame);
         applyLook(txtDualAusgabe[p], PlaceValue);
+        txtDualAusgabe[p]->setText(QString::number(1 << b));
         place(txtDualAusgabe[p], indexed("txtDualAusgabe", p), PlaceValueBox, col.placeValueLeft,
               col.placeValueTab);
 
