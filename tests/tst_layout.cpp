@@ -28,53 +28,6 @@ private slots:
         QCOMPARE(w->minimumSize(), w->maximumSize());
     }
 
-    void controls_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("container");
-        QTest::addColumn<QRect>("pixels");
-        // Twips divided by 15, relative to the container.
-        QTest::newRow("decimal field") << "txtWertausgabe"
-                                       << "frmBitlicht" << QRect(176, 8, 129, 79);
-        QTest::newRow("character field") << "txtAsc"
-                                         << "frmBitlicht" << QRect(368, 8, 97, 79);
-        QTest::newRow("show decimal") << "chkLoesungAnzeigen"
-                                      << "frmBitlicht" << QRect(176, 88, 137, 17);
-        QTest::newRow("show character") << "chkAsc"
-                                        << "frmBitlicht" << QRect(368, 88, 97, 17);
-        QTest::newRow("place-value frame") << "Frame2(1)"
-                                           << "frmBitlicht" << QRect(8, 112, 465, 57);
-        QTest::newRow("digit frame") << "Frame2(0)"
-                                     << "frmBitlicht" << QRect(8, 168, 465, 81);
-        QTest::newRow("port frame") << "Frame1"
-                                    << "frmBitlicht" << QRect(8, 256, 465, 89);
-        QTest::newRow("simulation, clipped below") << "ChkSimulation"
-                                                   << "frmBitlicht" << QRect(368, 352, 97, 25);
-        QTest::newRow("place value of D7") << "txtDualAusgabe(8)"
-                                           << "Frame2(1)" << QRect(16, 16, 41, 30);
-        QTest::newRow("digit of D0") << "txtDualAusgabe(0)"
-                                     << "Frame2(0)" << QRect(408, 16, 41, 57);
-        QTest::newRow("LED of D4") << "Picture1(4)"
-                                   << "Frame1" << QRect(188, 16, 41, 33);
-        QTest::newRow("box D3") << "chkD(3)"
-                                << "Frame1" << QRect(248, 56, 41, 25);
-        QTest::newRow("box D0, narrower") << "chkD(0)"
-                                          << "Frame1" << QRect(408, 56, 40, 25);
-    }
-
-    void controls()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, container);
-        QFETCH(QRect, pixels);
-        ProgramDirectory dir;
-        const auto w = startProgram(dir);
-        auto* control = w->findChild<QWidget*>(name);
-        QVERIFY(control);
-        QCOMPARE(control->parentWidget()->objectName(), container);
-        QCOMPARE(control->geometry(), pixels);
-    }
-
     void placeValuesStandAboveTheirBit()
     {
         ProgramDirectory dir;
@@ -120,14 +73,6 @@ private slots:
         QVERIFY(f->font().bold());
         QCOMPARE(QFontInfo(f->font()).family(), QStringLiteral("Liberation Sans"));
         QCOMPARE(int(f->alignment() & Qt::AlignHorizontal_Mask), alignment);
-    }
-
-    void placeValuesAreLightGrey()
-    {
-        ProgramDirectory dir;
-        const auto w = startProgram(dir);
-        QCOMPARE(field(*w, "txtDualAusgabe(15)")->palette().color(QPalette::Base),
-                 QColor(224, 224, 224));
     }
 
     void tabOrderFollowsTheTabIndices()

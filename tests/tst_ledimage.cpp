@@ -18,22 +18,6 @@ class LedImageLoading : public QObject
     }
 
 private slots:
-    void refuses_data()
-    {
-        QTest::addColumn<QString>("kind");
-        for (const QString& kind : badFileKinds())
-            QTest::newRow(qPrintable(kind)) << kind;
-    }
-
-    void refuses()
-    {
-        QFETCH(QString, kind);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("LEDgruenHe.ico"));
-        makeBadFile(kind, path);
-        QVERIFY_THROWS_EXCEPTION(led::ImageError, std::ignore = led::load(path));
-    }
-
     void showsThe32PixelImageWithTheMostColours()
     {
         // Put the 16-colour 16x16 image first in the directory.

@@ -130,20 +130,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(PortError, std::ignore = port.Inp32(address));
         QCOMPARE(fake.calls(), QStringList());
     }
-
-    void movedConnectionIsReleasedOnce()
-    {
-        FakePort fake;
-        {
-            M_inpout first;
-            first.Out32(888, 9);
-            M_inpout second = std::move(first);
-            second.Out32(888, 10);
-        }
-        QCOMPARE(fake.count("release"), 1);
-        QCOMPARE(fake.count("unload"), 1);
-        QCOMPARE(fake.writes(), (QList<int>{9, 10}));
-    }
 };
 
 QTEST_MAIN(PortModule)

@@ -111,46 +111,6 @@ private slots:
         QVERIFY(!field(*w, "txtAsc")->isHidden());
         QCOMPARE(field(*w, "txtAsc")->text(), QString());
     }
-
-    void ledsAreDarkWithoutTheirFiles()
-    {
-        ProgramDirectory dir;
-        dir.remove("LEDgruenDu.ico");
-        dir.remove("LEDgruenHe.ico");
-        const auto w = startProgram(dir);
-        for (int b = 0; b < 8; ++b) {
-            QCOMPARE(ledState(picture(*w, b)), LedShows::Dark);
-            QCOMPARE(field(*w, QStringLiteral("txtDualAusgabe(%1)").arg(b))->text(),
-                     QStringLiteral("0"));
-        }
-        bitBox(*w, 3)->click();
-        QCOMPARE(ledState(picture(*w, 3)), LedShows::Lit);
-    }
-
-    void unreachablePortIsShownFromTheStart_data()
-    {
-        QTest::addColumn<QByteArray>("mode");
-        QTest::addColumn<QString>("why");
-        QTest::newRow("no parallel port") << QByteArray("nodevice") << "kein Parallelport";
-        QTest::newRow("access refused") << QByteArray("openrefused") << "Gruppe lp";
-        QTest::newRow("port busy") << QByteArray("claimrefused") << "belegt";
-    }
-
-    void unreachablePortIsShownFromTheStart()
-    {
-        QFETCH(QByteArray, mode);
-        QFETCH(QString, why);
-        FakePort fake;
-        fake.setMode(mode.constData());
-        ProgramDirectory dir;
-        const auto w = startProgram(dir);
-        auto* frame = w->findChild<QGroupBox*>("Frame1");
-        QCOMPARE(frame->title(), QStringLiteral("Parallelport – nicht erreichbar"));
-        QVERIFY2(frame->toolTip().contains(why), qPrintable(frame->toolTip()));
-        // The rest of the start went on.
-        QCOMPARE(ledState(picture(*w, 7)), LedShows::Dark);
-        QCOMPARE(field(*w, "txtDualAusgabe(7)")->text(), QStringLiteral("0"));
-    }
 };
 
 QTEST_MAIN(StartUp)

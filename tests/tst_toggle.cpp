@@ -125,31 +125,6 @@ private slots:
         QCOMPARE(fake.writes(), (QList<int>{16, 0}));
     }
 
-    void missingLedFilesFallBackToTheBuiltInImages_data()
-    {
-        QTest::addColumn<QStringList>("removed");
-        QTest::newRow("lit file missing") << QStringList{"LEDgruenHe.ico"};
-        QTest::newRow("dark file missing") << QStringList{"LEDgruenDu.ico"};
-        QTest::newRow("both missing") << QStringList{"LEDgruenHe.ico", "LEDgruenDu.ico"};
-    }
-
-    void missingLedFilesFallBackToTheBuiltInImages()
-    {
-        QFETCH(QStringList, removed);
-        FakePort fake;
-        ProgramDirectory dir;
-        for (const QString& name : removed)
-            dir.remove(qPrintable(name));
-        const auto w = startWritingProgram(dir, fake);
-        for (int b : {2, 7, 2, 0}) {
-            bitBox(*w, b)->click();
-            checkBitShown(*w, b);
-        }
-        QCOMPARE(w->declare().Wert, 129);
-        QCOMPARE(field(*w, "txtWertausgabe")->text(), QStringLiteral("129"));
-        QCOMPARE(fake.writes(), (QList<int>{4, 132, 128, 129}));
-    }
-
     void failedPortWriteIsSkippedAndShown_data()
     {
         QTest::addColumn<QByteArray>("mode");
@@ -167,6 +142,8 @@ private slots:
         ProgramDirectory dir;
         const auto w = startWritingProgram(dir, fake);
         auto* frame = w->findChild<QGroupBox*>("Frame1");
+        QCOMPARE(frame->title(),
+                 QStringLiteral("Parallelport – nicht erreichbar")); // from the start
 
         bitBox(*w, 0)->click();
         bitBox(*w, 2)->click();
@@ -184,35 +161,6 @@ private slots:
         bitBox(*w, 1)->click();
         QCOMPARE(fake.writes(), QList<int>{7});
         QCOMPARE(frame->title(), QStringLiteral("Parallelport"));
-    }
-
-    void claimRefusedOnceIsGrantedAtTheNextWrite()
-    {
-        FakePort fake;
-        fake.setMode("claimrefusedonce");
-        ProgramDirectory dir;
-        const auto w = startProgram(dir); // the start's write meets the refusal
-        auto* frame = w->findChild<QGroupBox*>("Frame1");
-        QCOMPARE(frame->title(), QStringLiteral("Parallelport – nicht erreichbar"));
-        QVERIFY(fake.writes().isEmpty());
-
-        box(*w, "ChkSimulation")->click();
-        bitBox(*w, 3)->click();
-        QCOMPARE(fake.writes(), QList<int>{8});
-        QCOMPARE(fake.count("load"), 2);
-        QCOMPARE(frame->title(), QStringLiteral("Parallelport"));
-    }
-
-    void portLibraryMissingWorksLikeSimulation()
-    {
-        ProgramDirectory dir;
-        frmBitlicht w(dir.path(), M_inpout("libieee1284-missing.so.3"));
-        box(w, "ChkSimulation")->click();
-        bitBox(w, 6)->click();
-        bitBox(w, 0)->click();
-        QCOMPARE(field(w, "txtWertausgabe")->text(), QStringLiteral("65"));
-        QCOMPARE(field(w, "txtAsc")->text(), QStringLiteral("A"));
-        QVERIFY(w.findChild<QGroupBox*>("Frame1")->toolTip().contains("libieee1284"));
     }
 };
 

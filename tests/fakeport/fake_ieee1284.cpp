@@ -5,8 +5,7 @@
 // ("load", "find", "open parport0", "claim parport0", "write 5", ...).
 // FAKE1284_MODE, read at every call, picks a fault:
 //   ok (default) | findfail | noports | otherport | openrefused | nodevice |
-//   openfails | claimrefused | claimrefusedonce (only the first claim ever
-//   recorded in the log) | throw (write_data throws, as nothing real would)
+//   openfails | claimrefused | throw (write_data throws, as nothing real would)
 
 #include <cerrno>
 #include <cstdio>
@@ -60,19 +59,6 @@ bool mode(const char* name)
 {
     const char* m = std::getenv("FAKE1284_MODE");
     return std::strcmp(m && *m ? m : "ok", name) == 0;
-}
-
-[[maybe_unused]] int recordedClaims()
-{
-    int claims = 0;
-    const char* log = std::getenv("FAKE1284_LOG");
-    if (FILE* f = log ? std::fopen(log, "r") : nullptr) {
-        char line[256];
-        while (std::fgets(line, sizeof line, f))
-            claims += std::strncmp(line, "claim ", 6) == 0;
-        std::fclose(f);
-    }
-    return claims;
 }
 
 struct Lifetime
@@ -141,11 +127,8 @@ int ieee1284_close(parport*)
 #ifndef FAKE1284_WITHOUT_CLAIM
 int ieee1284_claim(parport* port)
 {
-    const bool first = recordedClaims() == 0;
     record(std::string("claim ") + port->name);
-    if (mode("claimrefused") || (mode("claimrefusedonce") && first))
-        return E1284_SYS;
-    return E1284_OK;
+    return mode("claimrefused") ? E1284_SYS : E1284_OK;
 }
 #endif
 
