@@ -1,33 +1,16 @@
 #include "M_inpout.h"
 
 #include "DynamicLibrary.h"
+#include "Ieee1284.h"
 
 #include <cerrno>
 #include <string_view>
 #include <unistd.h>
 #include <utility>
 
-// libieee1284's interface, as far as it is used here. Declared rather than
-// included so the program builds and runs without the library's packages.
-extern "C" {
-struct parport
-{
-    const char* name;
-    unsigned long base_addr;
-    unsigned long hibase_addr;
-    void* priv;
-    const char* filename;
-};
-struct parport_list
-{
-    int portc;
-    parport** portv;
-};
-}
-
 namespace {
 
-constexpr int E1284_OK = 0;
+using ieee1284::E1284_OK;
 constexpr unsigned long FirstPortBase = 0x378;
 
 std::string sentence(std::string text, const std::string& detail = {})

@@ -7,6 +7,8 @@
 //   ok (default) | findfail | noports | otherport | openrefused | nodevice |
 //   openfails | claimrefused | throw (write_data throws, as nothing real would)
 
+#include "Ieee1284.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,28 +16,9 @@
 #include <stdexcept>
 #include <string>
 
-extern "C" {
-struct parport
-{
-    const char* name;
-    unsigned long base_addr;
-    unsigned long hibase_addr;
-    void* priv;
-    const char* filename;
-};
-struct parport_list
-{
-    int portc;
-    parport** portv;
-};
-}
+using namespace ieee1284;
 
 namespace {
-
-constexpr int E1284_OK = 0;
-constexpr int E1284_NOMEM = -6;
-constexpr int E1284_INIT = -7;
-constexpr int E1284_SYS = -8;
 
 parport LegacyLow{"parport1", 0x278, 0, nullptr, "/dev/port"};
 parport First{"parport0", 0x378, 0, nullptr, "/dev/parport0"};
