@@ -53,6 +53,12 @@ bool isAccessRefused(int error, const parport& port)
     return isRefusal(error) || (!device.empty() && isRefusal(accessError(device)));
 }
 
+bool isPpdevMissing(const parport& port)
+{
+    const std::string device = deviceOf(port);
+    return !isParportDevice(port) && !device.empty() && accessError(device) == ENOENT;
+}
+
 } // namespace
 
 // The loaded library with one port open and claimed. Built in one go; a
@@ -147,6 +153,11 @@ private:
             throw PortError(sentence("Zugriff auf den Parallelport verweigert: der Benutzer muss "
                                      "zur Gruppe lp gehören und sich danach neu anmelden",
                                      portName()));
+        // The kernel knows the port, but without ppdev a normal user has no way in.
+        if (isPpdevMissing(*m_port))
+            throw PortError(
+                sentence("Das Kernelmodul ppdev ist nicht geladen: sudo modprobe ppdev lädt es",
+                         portName()));
         // Without the kernel's parport driver libieee1284 still lists the
         // legacy addresses; failing to open one means there is no port.
         if (!isParportDevice(*m_port))

@@ -60,6 +60,12 @@ default)
     rmmod lp
 
     rmmod ppdev
+    out=$(as lehrer /portdriver write 33)
+    if echo "$out" | grep -q 'failed: Das Kernelmodul ppdev ist nicht geladen'; then
+        echo "RESULT user-without-ppdev PASS refused with the ppdev hint: $out"
+    else
+        echo "RESULT user-without-ppdev FAIL: $out"
+    fi
     result "root-without-ppdev" 66 888 "$(/portdriver write 66)"
     ;;
 other)
