@@ -31,6 +31,13 @@ if [ "$(id -u)" != 0 ]; then
     echo "not root: cannot switch to a normal user, skipping that part"
     exit 77
 fi
+# A copy another user can reach, wherever the build tree lies.
+mkdir -p "$work/program" "$work/stand-in"
+cp "$program" "$(dirname "$program")"/LEDgruen*.ico "$work/program/"
+cp "$stand_in/libieee1284.so.3" "$work/stand-in/"
+chmod -R a+rX "$work/program" "$work/stand-in"
+program=$work/program/$(basename "$program")
+stand_in=$work/stand-in
 mkdir -p "$work/home" "$work/runtime" "$work/cwd" "$work/port"
 chmod 555 "$work/home"
 chown nobody "$work/runtime" "$work/cwd" "$work/port"
