@@ -101,9 +101,31 @@ QWidget* makeControl(Kind kind, const QString& text, Look look, QWidget* contain
     return nullptr;
 }
 
+template <typename Widget>
+Widget* make(Kind kind, const QString& text, Look look, QWidget* container)
+{
+    return static_cast<Widget*>(makeControl(kind, text, look, container));
+}
+
+// Name, place and tab index, as the description gives them.
+void describe(QWidget* control, const QString& name, const Box& box, int tabIndex)
+{
+    control->setObjectName(name);
+    control->setGeometry(toPixels(box));
+    control->setProperty("tabIndex", tabIndex);
+}
+
 QString indexed(const char* name, int index)
 {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+Box at(Box box, int left, int width = 0)
+{
+    box.left = left;
+    if (width)
+        box.width = width;
+    return box;
 }
 
 } // namespace
@@ -119,9 +141,7 @@ void frmBitlicht::buildWindow()
     for (const Control& c : FormControls) {
         QWidget* container = c.container ? findChild<QWidget*>(c.container) : this;
         QWidget* control = makeControl(c.kind, QString::fromUtf8(c.text), c.look, container);
-        control->setObjectName(QLatin1String(c.name));
-        control->setGeometry(toPixels(c.box));
-        control->setProperty("tabIndex", c.tabIndex);
+        describe(control, QLatin1String(c.name), c.box, c.tabIndex);
     }
     Frame1 = findChild<QGroupBox*>(QStringLiteral("Frame1"));
     Frame2 = {findChild<QGroupBox*>(QStringLiteral("Frame2(0)")),
@@ -145,36 +165,25 @@ void frmBitlicht::buildBitColumns()
     m_bitGroup = new QButtonGroup(this);
     m_bitGroup->setExclusive(false);
 
-    auto place = [](QWidget* control, QString name, Box box, int left, int tabIndex) {
-        box.left = left;
-        control->setObjectName(std::move(name));
-        control->setGeometry(toPixels(box));
-        control->setProperty("tabIndex", tabIndex);
-    };
-
     for (const BitColumn& col : BitColumns) {
         const int b = col.bit;
         const int p = placeValueIndex(b);
-        txtDualAusgabe[p] = new QLineEdit(placeFrame);
-        applyLook(txtDualAusgabe[p], PlaceValue);
-        txtDualAusgabe[p]->setText(QString::number(1 << b));
-        place(txtDualAusgabe[p], indexed("txtDualAusgabe", p), PlaceValueBox, col.placeValueLeft,
-              col.placeValueTab);
+        txtDualAusgabe[p] =
+            make<QLineEdit>(TextBox, QString::number(1 << b), PlaceValue, placeFrame);
+        describe(txtDualAusgabe[p], indexed("txtDualAusgabe", p),
+                 at(PlaceValueBox, col.placeValueLeft), col.placeValueTab);
 
-        txtDualAusgabe[b] = new QLineEdit(digitFrame);
-        applyLook(txtDualAusgabe[b], Digit);
-        place(txtDualAusgabe[b], indexed("txtDualAusgabe", b), DigitBox, col.digitLeft,
-              col.digitTab);
+        txtDualAusgabe[b] = make<QLineEdit>(TextBox, {}, Digit, digitFrame);
+        describe(txtDualAusgabe[b], indexed("txtDualAusgabe", b), at(DigitBox, col.digitLeft),
+                 col.digitTab);
 
         // Every LED starts with the built-in lit image.
-        Picture1[b] = static_cast<QLabel*>(makeControl(PictureBox, {}, Default, bitFrame));
+        Picture1[b] = make<QLabel>(PictureBox, {}, Default, bitFrame);
         Picture1[b]->setPixmap(QPixmap::fromImage(m_builtInLit));
-        place(Picture1[b], indexed("Picture1", b), LedBox, col.ledLeft, col.ledTab);
+        describe(Picture1[b], indexed("Picture1", b), at(LedBox, col.ledLeft), col.ledTab);
 
-        chkD[b] = new QCheckBox(QStringLiteral("D%1").arg(b), bitFrame);
-        Box box = BitBox;
-        box.width = col.boxWidth;
-        place(chkD[b], indexed("chkD", b), box, col.boxLeft, col.boxTab);
+        chkD[b] = make<QCheckBox>(CheckBox, QStringLiteral("D%1").arg(b), Default, bitFrame);
+        describe(chkD[b], indexed("chkD", b), at(BitBox, col.boxLeft, col.boxWidth), col.boxTab);
         m_bitGroup->addButton(chkD[b], b);
     }
 }
