@@ -7,10 +7,13 @@ FUZZ_SECONDS ?= 60
 JOBS     ?= $(shell nproc)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-# Everything the program, its build and its tests need from Debian 12.
-PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-liberation libieee1284-3 \
-            xvfb xauth xdotool desktop-file-utils appstream dpkg-dev \
-            qemu-system-x86 busybox-static cpio
+# What building and running the program need from Debian 12 ...
+RUN_PACKAGES  := cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-liberation libieee1284-3
+# ... and what its tests need besides.
+TEST_PACKAGES := xvfb xauth xdotool desktop-file-utils appstream dpkg-dev \
+                 qemu-system-x86 busybox-static cpio
+PACKAGES ?= $(RUN_PACKAGES)
+TARGET   ?= all
 
 PREFIX   ?= /usr/local
 
@@ -32,13 +35,15 @@ configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: configure
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD) -j $(JOBS) --target $(TARGET)
 
+run: TARGET := bitlicht
 run: build
 	$(BUILD)/bitlicht
 
 # The whole suite, then again built with AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer (a shorter long run there: it is slower).
+test test-sanitizers test-port: PACKAGES := $(RUN_PACKAGES) $(TEST_PACKAGES)
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-sanitizers
@@ -58,7 +63,7 @@ test-port: build
 
 # Speed and memory against Qt's own floor (see README, Performance).
 bench:
-	$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) libbenchmark-dev libxcb1-dev"
+	$(MAKE) --no-print-directory deps PACKAGES="$(RUN_PACKAGES) $(TEST_PACKAGES) libbenchmark-dev libxcb1-dev"
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBITLICHT_BENCH=ON -DBUILD_TESTING=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target bitlicht bench_bitlicht emptywindow textwindow mapwait fake_ieee1284
 	mkdir -p -m 700 $(BENCH_BUILD)/runtime
@@ -69,7 +74,7 @@ bench:
 
 # Fuzzes LED file decoding for FUZZ_SECONDS; new inputs go to $(FUZZ_BUILD)/corpus.
 fuzz:
-	$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) clang-14 libclang-rt-14-dev"
+	$(MAKE) --no-print-directory deps PACKAGES="$(RUN_PACKAGES) clang-14 libclang-rt-14-dev"
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DBITLICHT_FUZZ=ON -DBUILD_TESTING=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_ledimage
@@ -85,6 +90,7 @@ uninstall:
 	xargs -r -d '\n' rm -f -- < $(BUILD)/install_manifest.txt
 	-rmdir --ignore-fail-on-non-empty $(PREFIX)/lib/bitlicht
 
+package: PACKAGES := $(RUN_PACKAGES) dpkg-dev
 package: build
 	cd $(BUILD) && cpack
 
