@@ -102,7 +102,8 @@ private:
             return DynamicLibrary(libraryName);
         } catch (const DynamicLibrary::LibraryError& e) {
             throw PortError(sentence(
-                "Die Portbibliothek libieee1284 ist nicht installiert (Paket libieee1284-3)",
+                "Die Portbibliothek libieee1284 ist nicht installiert: sie kommt mit dem Paket "
+                "libieee1284-3",
                 e.what()));
         }
     }
