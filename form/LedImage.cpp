@@ -76,16 +76,7 @@ void requireRegularAndSmall(const QString& filePath, const struct stat& st)
         refuse(filePath, "größer als 1 MiB");
 }
 
-} // namespace
-
-QString path(const QString& programDirectory, const QString& fileName)
-{
-    QString name = fileName;
-    if (name.startsWith(u'\\'))
-        name[0] = u'/';
-    return programDirectory + name;
-}
-
+// The whole file, refused unless it is a regular file of at most MaxFileSize bytes.
 QByteArray readFile(const QString& filePath)
 {
     const QByteArray name = QFile::encodeName(filePath);
@@ -121,6 +112,16 @@ QByteArray readFile(const QString& filePath)
         refuse(filePath, "wächst beim Lesen");
     bytes.truncate(total);
     return bytes;
+}
+
+} // namespace
+
+QString path(const QString& programDirectory, const QString& fileName)
+{
+    QString name = fileName;
+    if (name.startsWith(u'\\'))
+        name[0] = u'/';
+    return programDirectory + name;
 }
 
 QImage load(const QString& filePath)

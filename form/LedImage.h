@@ -22,15 +22,13 @@ constexpr qint64 MaxFileSize = 1 << 20;
 // stands for the directory separator.
 [[nodiscard]] QString path(const QString& programDirectory, const QString& fileName);
 
-// The whole file, refused unless it is a regular file of at most MaxFileSize
-// bytes. Never opens a directory, FIFO or device and never blocks.
-[[nodiscard]] QByteArray readFile(const QString& filePath);
-
 // The 32x32 image with the most colours (else the largest) of an ICO file
 // with BMP-coded images; anything else is refused.
 [[nodiscard]] QImage decode(const QByteArray& bytes);
 
-// readFile() and decode(); every failure names the file.
+// Reads the whole file and decodes it. Refuses anything but a regular file of
+// at most MaxFileSize bytes: never opens a directory, FIFO or device and never
+// blocks. Every failure names the file.
 [[nodiscard]] QImage load(const QString& filePath);
 
 } // namespace led

@@ -87,7 +87,6 @@ private:
     std::array<QCheckBox*, 8> chkD{};
     std::array<QLabel*, 8> Picture1{};
     std::array<QLineEdit*, 16> txtDualAusgabe{};
-    std::array<QGroupBox*, 2> Frame2{};
     QGroupBox* Frame1 = nullptr;
     QLineEdit* txtWertausgabe = nullptr;
     QLineEdit* txtAsc = nullptr;

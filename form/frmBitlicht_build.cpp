@@ -144,8 +144,6 @@ void frmBitlicht::buildWindow()
         describe(control, QLatin1String(c.name), c.box, c.tabIndex);
     }
     Frame1 = findChild<QGroupBox*>(QStringLiteral("Frame1"));
-    Frame2 = {findChild<QGroupBox*>(QStringLiteral("Frame2(0)")),
-              findChild<QGroupBox*>(QStringLiteral("Frame2(1)"))};
     txtWertausgabe = findChild<QLineEdit*>(QStringLiteral("txtWertausgabe"));
     txtAsc = findChild<QLineEdit*>(QStringLiteral("txtAsc"));
     chkLoesungAnzeigen = findChild<QCheckBox*>(QStringLiteral("chkLoesungAnzeigen"));

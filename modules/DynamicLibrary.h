@@ -27,8 +27,6 @@ public:
         return reinterpret_cast<Function>(address(symbolName));
     }
 
-    [[nodiscard]] const std::string& name() const { return m_name; }
-
 private:
     [[nodiscard]] void* address(const char* symbolName) const;
 
