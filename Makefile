@@ -8,7 +8,7 @@ JOBS     ?= $(shell nproc)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What building and running the program need from Debian 12 ...
-RUN_PACKAGES  := cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-liberation libieee1284-3
+RUN_PACKAGES  := cmake g++ make qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-liberation libieee1284-3
 # ... and what its tests need besides.
 TEST_PACKAGES := xvfb xauth xdotool desktop-file-utils appstream dpkg-dev \
                  qemu-system-x86 busybox-static cpio

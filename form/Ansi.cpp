@@ -12,10 +12,19 @@ constexpr std::array<char16_t, 32> High{
     u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178',
 };
 
+std::string utf8(char16_t unit)
+{
+    if (unit < 0x80)
+        return std::string(1, char(unit));
+    if (unit < 0x800)
+        return {char(0xC0 | (unit >> 6)), char(0x80 | (unit & 0x3F))};
+    return {char(0xE0 | (unit >> 12)), char(0x80 | ((unit >> 6) & 0x3F)),
+            char(0x80 | (unit & 0x3F))};
+}
+
 } // namespace
 
-QString ansiCharacter(unsigned char code)
+std::string ansiCharacter(unsigned char code)
 {
-    const char16_t unit = code >= 0x80 && code <= 0x9F ? High[code - 0x80] : char16_t(code);
-    return QString(QChar(unit));
+    return utf8(code >= 0x80 && code <= 0x9F ? High[code - 0x80] : char16_t(code));
 }

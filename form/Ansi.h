@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
-// The character of a byte in the Windows-1252 code page, as a one-character
-// string. Bytes the code page leaves undefined map to the code point of the
-// same number, as the Windows conversion does.
-[[nodiscard]] QString ansiCharacter(unsigned char code);
+// The character of a byte in the Windows-1252 code page, as UTF-8.
+[[nodiscard]] std::string ansiCharacter(unsigned char code);

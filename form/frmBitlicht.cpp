@@ -3,29 +3,17 @@
 #include "frmBitlicht.h"
 
 #include "Ansi.h"
-#include "LedImage.h"
-
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
+#include "BuiltInIcons.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 #include <utility>
 
-namespace {
+using layout::Name;
+using layout::Ref;
 
-QImage builtInImage(const QString& resource)
-{
-    QFile file(resource);
-    file.open(QIODevice::ReadOnly);
-    return led::decode(file.readAll());
-}
+namespace {
 
 // A value formed in double precision and rounded back to 16 bits.
 std::int16_t toInt16(double value)
@@ -33,43 +21,80 @@ std::int16_t toInt16(double value)
     return static_cast<std::int16_t>(std::lround(value));
 }
 
+constexpr Ref chkD(int index)
+{
+    return {Name::chkD, index};
+}
+constexpr Ref txtDualAusgabe(int index)
+{
+    return {Name::txtDualAusgabe, index};
+}
+constexpr Ref txtWertausgabe{Name::txtWertausgabe};
+constexpr Ref txtAsc{Name::txtAsc};
+constexpr Ref chkLoesungAnzeigen{Name::chkLoesungAnzeigen};
+constexpr Ref chkAsc{Name::chkAsc};
+constexpr Ref ChkSimulation{Name::ChkSimulation};
+
 } // namespace
 
-frmBitlicht::frmBitlicht(QString programDirectory, M_inpout port, QWidget* parent)
-    : QWidget(parent), m_port(std::move(port)), m_programDirectory(std::move(programDirectory)),
-      m_builtInLit(builtInImage(QStringLiteral(":/icons/LEDgruenHe.ico"))),
-      m_builtInDark(builtInImage(QStringLiteral(":/icons/LEDgruenDu.ico")))
+frmBitlicht::frmBitlicht(FormWindow& window, std::filesystem::path programDirectory, M_inpout port)
+    : m_window(window), m_port(std::move(port)), m_programDirectory(std::move(programDirectory)),
+      m_builtInLit(led::decode(resources::LitIcon)), m_builtInDark(led::decode(resources::DarkIcon))
 {
-    setObjectName(QStringLiteral("frmBitlicht"));
-    buildWindow();
-    connectReactions();
+    // Every LED starts with the built-in lit image.
+    for (int i = 0; i <= 7; ++i)
+        m_window.setPicture(i, m_builtInLit, true);
     react([this] { Form_Load(); });
 }
 
-frmBitlicht::~frmBitlicht() = default;
+void frmBitlicht::clicked(Ref box)
+{
+    react([this, box] {
+        switch (box.name) {
+        case Name::chkD:
+            chkD_Click(box.index);
+            break;
+        case Name::ChkSimulation:
+            ChkSimulation_Click();
+            break;
+        case Name::chkLoesungAnzeigen:
+            chkLoesungAnzeigen_Click();
+            break;
+        case Name::chkAsc:
+            chkAsc_Click();
+            break;
+        default:
+            break;
+        }
+    });
+}
 
 // --- Operations on the window ---
 
-int frmBitlicht::value(const QAbstractButton* box)
+int frmBitlicht::value(Ref box) const
 {
-    return box->isChecked() ? 1 : 0;
+    return m_window.value(box);
 }
 
 // A change runs the box's reaction at once, before this returns; setting the
 // value it already has runs nothing.
-void frmBitlicht::setValue(QAbstractButton* box, int value)
+void frmBitlicht::setValue(Ref box, int value)
 {
-    box->setChecked(value == 1);
+    const bool checked = value == 1;
+    if ((m_window.value(box) == 1) == checked)
+        return;
+    m_window.setChecked(box, checked);
+    clicked(box);
 }
 
-void frmBitlicht::setText(QLineEdit* field, const QString& text)
+void frmBitlicht::setText(Ref field, std::string_view text)
 {
-    field->setText(text);
+    m_window.setText(field, text);
 }
 
-void frmBitlicht::setFieldVisible(QWidget* field, bool visible)
+void frmBitlicht::setFieldVisible(Ref field, bool visible)
 {
-    field->setVisible(visible);
+    m_window.setVisible(field, visible);
 }
 
 // Reads the LED file anew. Should that fail, the built-in image of the same
@@ -77,94 +102,71 @@ void frmBitlicht::setFieldVisible(QWidget* field, bool visible)
 void frmBitlicht::loadLed(int index, Led led)
 {
     const bool lit = led == Led::Lit;
-    QImage image;
+    led::Image image;
     try {
-        image = led::load(
-            led::path(m_programDirectory, QString::fromLatin1(lit ? LitLedFile : DarkLedFile)));
+        image = led::load(led::path(m_programDirectory, lit ? LitLedFile : DarkLedFile));
     } catch (const led::ImageError& e) {
         // Once per cause, not once per LED.
-        if (m_lastLedWarning != QString::fromUtf8(e.what())) {
-            m_lastLedWarning = QString::fromUtf8(e.what());
+        if (m_lastLedWarning != e.what()) {
+            m_lastLedWarning = e.what();
             std::fprintf(stderr, "bitlicht: LED-Bild: %s\n", e.what());
         }
         image = lit ? m_builtInLit : m_builtInDark;
     }
-    Picture1[index]->setPixmap(QPixmap::fromImage(image));
-    Picture1[index]->setAccessibleDescription(lit ? QStringLiteral("an") : QStringLiteral("aus"));
+    m_window.setPicture(index, image, lit);
 }
 
-// A failed write is skipped: no message, the reaction goes on and the next
-// write tries again. The port frame tells whether the last write arrived.
+// A failed write is skipped: no message box, the reaction goes on and the
+// next write tries again. The port frame tells whether the last write arrived.
 void frmBitlicht::writePort(std::int16_t value)
 {
     try {
         m_port.Out32(M_inpout::DataPort, value);
-        showPortState({});
+        m_window.setPortState("Parallelport", "Die Bits D0 bis D7 liegen an den Datenleitungen "
+                                              "des Parallelports (Adresse 888) an.");
     } catch (const PortError& e) {
-        showPortState(QString::fromUtf8(e.what()));
+        m_window.setPortState("Parallelport – nicht erreichbar", e.what());
     }
-}
-
-void frmBitlicht::showPortState(const QString& problem)
-{
-    if (problem.isEmpty()) {
-        Frame1->setTitle(QStringLiteral("Parallelport"));
-        Frame1->setToolTip(QStringLiteral(
-            "Die Bits D0 bis D7 liegen an den Datenleitungen des Parallelports (Adresse 888)."));
-    } else {
-        Frame1->setTitle(QStringLiteral("Parallelport – nicht erreichbar"));
-        Frame1->setToolTip(problem);
-    }
-}
-
-void frmBitlicht::endWithRunTimeError(const char* what)
-{
-    std::fprintf(stderr, "bitlicht: Laufzeitfehler: %s\n", what);
-    QMessageBox::critical(this, QStringLiteral("Bitlicht – Laufzeitfehler"),
-                          QStringLiteral("Ein unerwarteter Fehler ist aufgetreten:\n\n%1\n\n"
-                                         "Bitlicht wird beendet.")
-                              .arg(QString::fromUtf8(what)));
-    std::exit(EXIT_FAILURE);
 }
 
 // --- Reactions ---
 
 void frmBitlicht::Form_Load()
 {
-    setWindowTitle(QString::fromUtf8(Title));
+    m_window.setTitle(Title);
     setValue(ChkSimulation, 1);
     setValue(chkLoesungAnzeigen, 1);
     setValue(chkAsc, 0);
     setFieldVisible(txtAsc, false);
-    setText(txtWertausgabe, QStringLiteral("0"));
+    setText(txtWertausgabe, "0");
     // From here a failure is skipped: the port is cleared at every start,
     // whatever the switches say, and each LED goes dark.
     writePort(0);
     for (int i = 0; i <= 7; ++i) {
         loadLed(i, Led::Dark);
-        setText(txtDualAusgabe[i], QStringLiteral("0"));
+        setText(txtDualAusgabe(i), "0");
     }
 }
 
 void frmBitlicht::chkD_Click(int Index)
 {
     const double placeValue = std::pow(2.0, Index);
-    if (value(chkD[Index]) == 1) {
+    if (value(chkD(Index)) == 1) {
         m_declare.Wert = toInt16(m_declare.Wert + placeValue);
         loadLed(Index, Led::Lit);
-        setText(txtDualAusgabe[Index], QStringLiteral("1"));
+        setText(txtDualAusgabe(Index), "1");
     } else {
         m_declare.Wert = toInt16(m_declare.Wert - placeValue);
         loadLed(Index, Led::Dark);
-        setText(txtDualAusgabe[Index], QStringLiteral("0"));
+        setText(txtDualAusgabe(Index), "0");
     }
     if (m_declare.Simulation == 0)
         writePort(m_declare.Wert);
-    setText(txtWertausgabe, QString::number(m_declare.Wert));
+    setText(txtWertausgabe, std::to_string(m_declare.Wert));
     if (m_declare.Wert > 31 && m_declare.Wert < 256)
         setText(txtAsc, ansiCharacter(static_cast<unsigned char>(m_declare.Wert)));
     else
-        setText(txtAsc, QString());
+        setText(txtAsc, "");
 }
 
 void frmBitlicht::ChkSimulation_Click()

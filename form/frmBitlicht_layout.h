@@ -1,37 +1,62 @@
 #pragma once
 
 // The window as it is described: every control with its container, place
-// and size in twips (1/1440 inch), its text, look and tab index. Converted to
-// device-independent pixels in one place, toPixels().
+// and size in twips (1/1440 inch), its text, look and tab index. Each window
+// toolkit builds its controls from the one list `Controls` and converts twips
+// to pixels in one place, toPixels().
 
 #include <array>
+#include <cstdint>
 
 namespace layout {
 
+constexpr int TwipsPerInch = 1440;
 constexpr int TwipsPerPixel = 15; // at 96 dots per inch
 
-constexpr int toPixels(int twips)
+// Pixels at `dotsPerInch` (device-independent pixels at the default 96).
+constexpr int toPixels(int twips, int dotsPerInch = 96)
 {
-    return twips / TwipsPerPixel;
+    return twips * dotsPerInch / TwipsPerInch;
 }
 
-constexpr int ClientWidth = 7215;  // 481 px
-constexpr int ClientHeight = 5610; // 374 px
+constexpr int ClientWidth = 7215;  // 481 px at 96 dpi
+constexpr int ClientHeight = 5610; // 374 px at 96 dpi
 
-enum class Kind { TextBox, CheckBox, Frame, PictureBox };
+enum class Kind : std::uint8_t { TextBox, CheckBox, Frame, PictureBox };
 
-// Captions: a small sans serif, as dialogs of the program's kind use, so that
-// every caption fits its box.
-constexpr const char* DialogFontFamily = "Arial";
-constexpr double DialogFontPoints = 8;
-
-// Fonts and colours of the text boxes.
-enum class Look {
+// Fonts and colours of the text boxes; captions use the dialog font.
+enum class Look : std::uint8_t {
     Default,
     DecimalField,   // Arial 48 pt bold, right-aligned
     CharacterField, // Arial 48 pt bold, centred
-    PlaceValue,     // Arial 14.25 pt bold, centred, light grey
+    PlaceValue,     // Arial 14.25 pt bold, centred, black on light grey
     Digit,          // Arial 36 pt bold, centred
+};
+constexpr std::uint32_t PlaceValueBackColor = 0xE0E0E0; // RGB
+constexpr std::uint32_t PlaceValueForeColor = 0x000000;
+
+// The controls' names. An array member is a name with an index: chkD(3).
+enum class Name : std::uint8_t {
+    txtWertausgabe,
+    txtAsc,
+    chkLoesungAnzeigen,
+    chkAsc,
+    Frame2,
+    Frame1,
+    ChkSimulation,
+    txtDualAusgabe,
+    Picture1,
+    chkD,
+};
+constexpr std::array<const char*, 10> NameText{
+    "txtWertausgabe", "txtAsc",        "chkLoesungAnzeigen", "chkAsc",   "Frame2",
+    "Frame1",         "ChkSimulation", "txtDualAusgabe",     "Picture1", "chkD"};
+
+struct Ref
+{
+    Name name;
+    int index = -1; // -1: not an array member
+    friend constexpr bool operator==(Ref, Ref) = default;
 };
 
 struct Box
@@ -41,10 +66,10 @@ struct Box
 
 struct Control
 {
-    const char* name;
+    Ref ref;
     Kind kind;
-    const char* container; // nullptr: the form itself
-    Box box;
+    Ref container; // {} : the form itself
+    Box box;       // relative to the container
     const char* text;
     Look look;
     int tabIndex;
@@ -52,20 +77,23 @@ struct Control
 
 using enum Kind;
 using enum Look;
+using enum Name;
+
+constexpr Ref Form{Name(0xFF)};
 
 // Frames come before what they contain.
 constexpr std::array FormControls{
     // clang-format off
-    //       name                  kind      container  left   top    width  height text                    look            tab
-    Control{"txtWertausgabe",     TextBox,  nullptr, {2640,  120,   1935,  1185}, "",                     DecimalField,   17},
-    Control{"txtAsc",             TextBox,  nullptr, {5520,  120,   1455,  1185}, "",                     CharacterField, 38},
-    Control{"chkLoesungAnzeigen", CheckBox, nullptr, {2640,  1320,  2055,  255},  "Dezimalzahl anzeigen", Default,        37},
-    Control{"chkAsc",             CheckBox, nullptr, {5520,  1320,  1455,  255},  "ASCII anzeigen",       Default,        39},
-    Control{"Frame2(1)",          Frame,    nullptr, {120,   1680,  6975,  855},  "",                     Default,        27},
-    Control{"Frame2(0)",          Frame,    nullptr, {120,   2520,  6975,  1215}, "Bitlicht",             Default,        18},
-    Control{"Frame1",             Frame,    nullptr, {120,   3840,  6975,  1335}, "Parallelport",         Default,        0},
+    //       name                   kind      in    left   top    width  height text                    look            tab
+    Control{{txtWertausgabe},     TextBox,  Form, {2640,  120,   1935,  1185}, "",                     DecimalField,   17},
+    Control{{txtAsc},             TextBox,  Form, {5520,  120,   1455,  1185}, "",                     CharacterField, 38},
+    Control{{chkLoesungAnzeigen}, CheckBox, Form, {2640,  1320,  2055,  255},  "Dezimalzahl anzeigen", Default,        37},
+    Control{{chkAsc},             CheckBox, Form, {5520,  1320,  1455,  255},  "ASCII anzeigen",       Default,        39},
+    Control{{Frame2, 1},          Frame,    Form, {120,   1680,  6975,  855},  "",                     Default,        27},
+    Control{{Frame2, 0},          Frame,    Form, {120,   2520,  6975,  1215}, "Bitlicht",             Default,        18},
+    Control{{Frame1},             Frame,    Form, {120,   3840,  6975,  1335}, "Parallelport",         Default,        0},
     // Reaches 45 twips below the client area and is clipped there.
-    Control{"ChkSimulation",      CheckBox, nullptr, {5520,  5280,  1455,  375},  "Nur Simulation",       Default,        36},
+    Control{{ChkSimulation},      CheckBox, Form, {5520,  5280,  1455,  375},  "Nur Simulation",       Default,        36},
     // clang-format on
 };
 
@@ -92,19 +120,78 @@ constexpr std::array BitColumns{
 };
 
 // What the members of each row share (top, width, height), inside their frames.
-constexpr const char* PlaceValueFrame = "Frame2(1)";
-constexpr const char* DigitFrame = "Frame2(0)";
-constexpr const char* BitFrame = "Frame1";
 constexpr Box PlaceValueBox{0, 240, 615, 450};
 constexpr Box DigitBox{0, 240, 615, 855};
 constexpr Box LedBox{0, 240, 615, 495};
 constexpr Box BitBox{0, 840, 0, 375};
 
-// Place-value field of bit b is txtDualAusgabe(15 - b); digit field, LED and
-// box of bit b carry index b.
+// The place-value field of bit b is txtDualAusgabe(15 - b); digit field, LED
+// and box of bit b carry index b.
 constexpr int placeValueIndex(int bit)
 {
     return 15 - bit;
+}
+
+constexpr std::array<const char*, 8> PlaceValueText{"1", "2", "4", "8", "16", "32", "64", "128"};
+constexpr std::array<const char*, 8> BitCaption{"D0", "D1", "D2", "D3", "D4", "D5", "D6", "D7"};
+
+constexpr int ControlCount = int(FormControls.size() + 4 * BitColumns.size());
+
+constexpr Box at(Box box, int left, int width = 0)
+{
+    box.left = left;
+    if (width)
+        box.width = width;
+    return box;
+}
+
+// Every control of the window, frames first, then the bit columns.
+constexpr std::array<Control, ControlCount> makeControls()
+{
+    std::array<Control, ControlCount> all{};
+    int n = 0;
+    for (const Control& c : FormControls)
+        all[n++] = c;
+    for (const BitColumn& col : BitColumns) {
+        const int b = col.bit;
+        all[n++] = {{txtDualAusgabe, placeValueIndex(b)},
+                    TextBox,
+                    {Frame2, 1},
+                    at(PlaceValueBox, col.placeValueLeft),
+                    PlaceValueText[b],
+                    PlaceValue,
+                    col.placeValueTab};
+        all[n++] = {
+            {txtDualAusgabe, b}, TextBox, {Frame2, 0}, at(DigitBox, col.digitLeft), "", Digit,
+            col.digitTab};
+        all[n++] = {{Picture1, b}, PictureBox, {Frame1}, at(LedBox, col.ledLeft), "",
+                    Default,       col.ledTab};
+        all[n++] = {{chkD, b},     CheckBox, {Frame1},  at(BitBox, col.boxLeft, col.boxWidth),
+                    BitCaption[b], Default,  col.boxTab};
+    }
+    return all;
+}
+constexpr std::array<Control, ControlCount> Controls = makeControls();
+
+// Where a control stands in `Controls`.
+constexpr int position(Ref ref)
+{
+    for (int i = 0; i < ControlCount; ++i)
+        if (Controls[i].ref == ref)
+            return i;
+    return -1;
+}
+
+// The box relative to the client area.
+constexpr Box onForm(const Control& c)
+{
+    Box b = c.box;
+    if (!(c.container == Form)) {
+        const Box frame = Controls[position(c.container)].box;
+        b.left += frame.left;
+        b.top += frame.top;
+    }
+    return b;
 }
 
 } // namespace layout

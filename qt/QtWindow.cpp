@@ -1,0 +1,229 @@
+// The window in Qt Widgets: its controls built from the window description,
+// and the operations the reactions use on it.
+
+#include "QtWindow.h"
+
+#include "frmBitlicht_names.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+using namespace layout;
+
+namespace {
+
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+QRect toPixels(const Box& b)
+{
+    return {layout::toPixels(b.left), layout::toPixels(b.top), layout::toPixels(b.width),
+            layout::toPixels(b.height)};
+}
+
+QFont arialBold(qreal points)
+{
+    // Arial resolves through fontconfig to its metric twin, Liberation Sans.
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+QColor rgb(std::uint32_t value)
+{
+    return QColor::fromRgb(value);
+}
+
+void applyLook(QLineEdit* field, Look look)
+{
+    switch (look) {
+    case DecimalField:
+        field->setFont(arialBold(48));
+        field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        break;
+    case CharacterField:
+        field->setFont(arialBold(48));
+        field->setAlignment(Qt::AlignCenter);
+        break;
+    case PlaceValue: {
+        field->setFont(arialBold(14.25));
+        field->setAlignment(Qt::AlignCenter);
+        // Its own background, so its own text colour too: readable in any theme.
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Base, rgb(PlaceValueBackColor));
+        palette.setColor(QPalette::Text, rgb(PlaceValueForeColor));
+        field->setPalette(palette);
+        break;
+    }
+    case Digit:
+        field->setFont(arialBold(36));
+        field->setAlignment(Qt::AlignCenter);
+        break;
+    case Default:
+        break;
+    }
+}
+
+// A picture box: its image centred at its own size. On a dense screen the
+// painter scales it by whole device pixels, so the LED stays sharp where
+// QLabel would smooth it.
+class LedPicture final : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QPixmap image = pixmap();
+        if (image.isNull())
+            return;
+        QRect at(QPoint(0, 0), image.size() / image.devicePixelRatio());
+        at.moveCenter(rect().center());
+        QPainter(this).drawPixmap(at, image);
+    }
+};
+
+QWidget* makeControl(const Control& c, QWidget* container)
+{
+    switch (c.kind) {
+    case TextBox: {
+        // Font first, then text: the text is laid out once, in its own font.
+        auto* field = new QLineEdit(container);
+        applyLook(field, c.look);
+        field->setText(QString::fromUtf8(c.text));
+        return field;
+    }
+    case CheckBox:
+        return new QCheckBox(QString::fromUtf8(c.text), container);
+    case Frame:
+        return new QGroupBox(QString::fromUtf8(c.text), container);
+    case PictureBox:
+        return new LedPicture(container);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QtWindow::QtWindow(const std::filesystem::path& programDirectory, M_inpout port, QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmBitlicht"));
+    buildWindow();
+    m_form.emplace(*this, programDirectory, std::move(port));
+    const led::Image& icon = m_form->windowIcon();
+    setWindowIcon(QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(icon.argb.data()),
+                                            icon.width, icon.height, QImage::Format_ARGB32)
+                                         .copy()));
+}
+
+void QtWindow::buildWindow()
+{
+    setFixedSize(layout::toPixels(ClientWidth), layout::toPixels(ClientHeight));
+    // Captions: a small sans serif, as dialogs of the program's kind use, so
+    // that every caption fits its box.
+    QFont dialogFont(QStringLiteral("Arial"));
+    dialogFont.setPointSizeF(8);
+    setFont(dialogFont);
+
+    for (int i = 0; i < ControlCount; ++i) {
+        const Control& c = Controls[i];
+        QWidget* container = c.container == Form ? this : control(c.container);
+        QWidget* w = makeControl(c, container);
+        w->setObjectName(QString::fromStdString(layout::objectName(c.ref)));
+        w->setGeometry(toPixels(c.box));
+        w->setAccessibleName(QString::fromStdString(layout::accessibleName(c.ref)));
+        w->setAccessibleDescription(QString::fromStdString(layout::accessibleDescription(c.ref)));
+        m_controls[i] = w;
+        // Each box on its own: a button group would keep all but one out of
+        // the tab order. clicked() comes from the user only, never from setChecked().
+        if (auto* box = qobject_cast<QCheckBox*>(w))
+            connect(box, &QCheckBox::clicked, this, [this, ref = c.ref] { m_form->clicked(ref); });
+    }
+    orderTabs();
+}
+
+// Keyboard order as the tab indices give it; frames and LEDs take no focus.
+void QtWindow::orderTabs()
+{
+    std::vector<std::pair<int, QWidget*>> byIndex;
+    for (int i = 0; i < ControlCount; ++i)
+        if (m_controls[i]->focusPolicy() != Qt::NoFocus)
+            byIndex.emplace_back(Controls[i].tabIndex, m_controls[i]);
+    std::sort(byIndex.begin(), byIndex.end());
+    for (std::size_t i = 1; i < byIndex.size(); ++i)
+        setTabOrder(byIndex[i - 1].second, byIndex[i].second);
+    byIndex.front().second->setFocus();
+}
+
+QWidget* QtWindow::control(Ref ref) const
+{
+    return m_controls[std::size_t(position(ref))];
+}
+
+int QtWindow::value(Ref box) const
+{
+    return control<QCheckBox>(box)->isChecked() ? 1 : 0;
+}
+
+void QtWindow::setChecked(Ref box, bool checked)
+{
+    control<QCheckBox>(box)->setChecked(checked);
+}
+
+void QtWindow::setText(Ref field, std::string_view value)
+{
+    control<QLineEdit>(field)->setText(text(value));
+}
+
+void QtWindow::setVisible(Ref field, bool visible)
+{
+    control(field)->setVisible(visible);
+}
+
+void QtWindow::setPicture(int index, const led::Image& image, bool lit)
+{
+    auto* picture = control<QLabel>({Picture1, index});
+    picture->setPixmap(
+        QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(image.argb.data()), image.width,
+                                  image.height, QImage::Format_ARGB32)));
+    picture->setAccessibleDescription(lit ? QStringLiteral("an") : QStringLiteral("aus"));
+}
+
+void QtWindow::setTitle(std::string_view title)
+{
+    setWindowTitle(text(title));
+}
+
+void QtWindow::setPortState(std::string_view caption, std::string_view toolTip)
+{
+    auto* frame = control<QGroupBox>({Frame1});
+    frame->setTitle(text(caption));
+    // As rich text, the tool tip wraps to a readable width.
+    frame->setToolTip(QStringLiteral("<p>%1</p>").arg(text(toolTip).toHtmlEscaped()));
+    frame->setAccessibleDescription(text(toolTip));
+}
+
+void QtWindow::endWithRunTimeError(std::string_view message)
+{
+    std::fprintf(stderr, "bitlicht: Laufzeitfehler: %.*s\n", int(message.size()), message.data());
+    QMessageBox::critical(this, QStringLiteral("Bitlicht – Laufzeitfehler"),
+                          QStringLiteral("Ein unerwarteter Fehler ist aufgetreten:\n\n%1\n\n"
+                                         "Bitlicht wird beendet.")
+                              .arg(text(message)));
+    std::exit(EXIT_FAILURE);
+}
