@@ -13,7 +13,8 @@ class PortError : public std::runtime_error
 };
 
 // Port access: writes the data register of the first parallel port through
-// libieee1284, loaded at the first write so the program runs without it.
+// the platform's port library (libieee1284, inpoutx64.dll), loaded at the
+// first write so the program runs without it.
 //
 // After a failure everything found so far is freed and the library unloaded,
 // so the next call starts from scratch (libieee1284 probes its access methods
@@ -25,7 +26,8 @@ class M_inpout
 public:
     // The data register of the first parallel port, the only address served.
     static constexpr int DataPort = 888;
-    static constexpr const char* PortLibrary = "libieee1284.so.3";
+    // Set by the build for each platform.
+    static constexpr const char* PortLibrary = BITLICHT_PORT_LIBRARY;
 
     explicit M_inpout(std::string libraryName = PortLibrary);
     ~M_inpout();

@@ -1,0 +1,53 @@
+// Bitlicht on Windows: the window and its message loop.
+
+#include "Win32Window.h"
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// The folder the program was started from, where its LED files lie.
+std::filesystem::path programDirectory()
+{
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()));
+        if (n == 0)
+            return {};
+        if (n < name.size()) {
+            name.resize(n);
+            return std::filesystem::path(name).parent_path();
+        }
+        name.resize(name.size() * 2);
+    }
+}
+
+// COM on the window's thread: screen readers' requests and image decoding.
+class ComApartment
+{
+public:
+    ComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment()
+    {
+        if (SUCCEEDED(m_result))
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT m_result;
+};
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+{
+    const ComApartment com;
+    Win32Window window(instance, programDirectory());
+    window.show(showCommand);
+    return window.run();
+}

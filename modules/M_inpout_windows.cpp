@@ -1,0 +1,104 @@
+// Port access on Windows: writes the data register of the first parallel
+// port through inpoutx64.dll, loaded at the first write so the program runs
+// without it. The library brings its own kernel driver, which it installs the
+// first time it is loaded by an administrator.
+
+#include "M_inpout.h"
+
+#include "DynamicLibrary.h"
+
+#include <utility>
+
+namespace {
+
+// What the user reads when a write does not happen.
+namespace text {
+constexpr const char* LibraryMissing = "Die Portbibliothek inpoutx64.dll fehlt: sie gehört neben "
+                                       "bitlicht.exe oder in den Systemordner";
+constexpr const char* LibraryIncomplete = "Die Portbibliothek inpoutx64.dll ist unvollständig";
+constexpr const char* DriverNotOpen =
+    "Der Treiber der Portbibliothek inpoutx64.dll ist nicht geöffnet: Bitlicht einmal als "
+    "Administrator starten, dann richtet die Bibliothek ihn ein";
+constexpr const char* OnlyDataPort =
+    "Nur die Adresse 888 des ersten Parallelports wird beschrieben";
+} // namespace text
+
+std::string sentence(std::string text, const std::string& detail = {})
+{
+    return detail.empty() ? text + "." : text + " (" + detail + ").";
+}
+
+void requireDataPort(int portAddress)
+{
+    if (portAddress != M_inpout::DataPort)
+        throw PortError(sentence(text::OnlyDataPort, "verlangt: " + std::to_string(portAddress)));
+}
+
+} // namespace
+
+// The loaded library with its driver open. A failure while connecting
+// unloads the library again, so the next write starts from scratch.
+class M_inpout::Connection
+{
+public:
+    explicit Connection(const std::string& libraryName)
+        : m_library(load(libraryName)), Out32(entry<decltype(Out32)>("Out32")),
+          Inp32(entry<decltype(Inp32)>("Inp32")),
+          IsInpOutDriverOpen(entry<decltype(IsInpOutDriverOpen)>("IsInpOutDriverOpen"))
+    {
+        if (IsInpOutDriverOpen() == 0)
+            throw PortError(sentence(text::DriverNotOpen));
+    }
+
+    void write(unsigned char byte) { Out32(short(DataPort), short(byte)); }
+    [[nodiscard]] int read() { return static_cast<unsigned char>(Inp32(short(DataPort))); }
+
+private:
+    static DynamicLibrary load(const std::string& libraryName)
+    {
+        try {
+            return DynamicLibrary(libraryName);
+        } catch (const DynamicLibrary::LibraryError& e) {
+            throw PortError(sentence(text::LibraryMissing, e.what()));
+        }
+    }
+
+    template <typename Function> Function entry(const char* symbolName)
+    {
+        try {
+            return m_library.symbol<Function>(symbolName);
+        } catch (const DynamicLibrary::LibraryError& e) {
+            throw PortError(sentence(text::LibraryIncomplete, e.what()));
+        }
+    }
+
+    DynamicLibrary m_library; // first member: unloaded last
+    // The library's exports (__stdcall, which is the one x64 convention).
+    void(__stdcall* Out32)(short, short);
+    short(__stdcall* Inp32)(short);
+    int(__stdcall* IsInpOutDriverOpen)();
+};
+
+M_inpout::M_inpout(std::string libraryName) : m_libraryName(std::move(libraryName)) {}
+M_inpout::~M_inpout() = default;
+M_inpout::M_inpout(M_inpout&&) noexcept = default;
+M_inpout& M_inpout::operator=(M_inpout&&) noexcept = default;
+
+M_inpout::Connection& M_inpout::connection()
+{
+    if (!m_connection)
+        m_connection = std::make_unique<Connection>(m_libraryName);
+    return *m_connection;
+}
+
+void M_inpout::Out32(int PortAddress, std::int16_t Value)
+{
+    requireDataPort(PortAddress);
+    connection().write(static_cast<unsigned char>(Value & 0xFF));
+}
+
+std::int16_t M_inpout::Inp32(int PortAddress)
+{
+    requireDataPort(PortAddress);
+    return static_cast<std::int16_t>(connection().read());
+}

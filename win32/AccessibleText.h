@@ -1,0 +1,23 @@
+#pragma once
+
+// What a screen reader is told of a control whose own text does not say it:
+// an edit is named after what it shows, not its content, and an LED says
+// whether it is on. Controls whose caption is their name keep the system's.
+
+#include <windows.h>
+
+#include <string>
+
+namespace win32 {
+
+struct AccessibleText
+{
+    std::wstring name;        // empty: the system's
+    std::wstring description; // empty: the system's
+};
+
+// Answers the control's accessibility requests (WM_GETOBJECT) with `text`,
+// which must live as long as the control.
+void giveAccessibleText(HWND control, const AccessibleText& text);
+
+} // namespace win32

@@ -1,0 +1,243 @@
+// Building the Win32 window from the window description: its controls in
+// tab order, and their places and fonts at the window's dots per inch.
+
+#include "Win32Window.h"
+
+#include "WinText.h"
+#include "frmBitlicht_names.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+using namespace layout;
+
+namespace {
+
+constexpr const wchar_t* ClassName = L"Bitlicht";
+// Not WS_CLIPCHILDREN: a group box paints only its line and caption, the
+// window's own background shows through it.
+constexpr DWORD MainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int FirstControlId = 100;
+constexpr int ToolTipWidth = 300; // pixels at 96 dpi: a few words a line
+
+void registerClass(HINSTANCE instance, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass{};
+    if (GetClassInfoExW(instance, ClassName, &windowClass))
+        return;
+    windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = ClassName;
+    RegisterClassExW(&windowClass);
+}
+
+// Controls the keyboard reaches come first, in tab-index order, so that the
+// dialog manager's order is theirs; then the LEDs, and last the frames,
+// which thus lie beneath what they contain.
+std::vector<int> creationOrder()
+{
+    std::vector<int> order(ControlCount);
+    std::iota(order.begin(), order.end(), 0);
+    const auto rank = [](Kind kind) { return kind == PictureBox ? 1 : kind == Frame ? 2 : 0; };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const Control &x = Controls[std::size_t(a)], &y = Controls[std::size_t(b)];
+        return std::pair(rank(x.kind), x.tabIndex) < std::pair(rank(y.kind), y.tabIndex);
+    });
+    return order;
+}
+
+struct ControlClass
+{
+    const wchar_t* name;
+    DWORD style;
+    DWORD extendedStyle;
+};
+
+ControlClass classOf(const Control& c)
+{
+    constexpr DWORD Reachable = WS_TABSTOP | WS_GROUP;
+    switch (c.kind) {
+    case TextBox: {
+        const DWORD align = c.look == DecimalField ? ES_RIGHT
+                            : c.look == Default    ? ES_LEFT
+                                                   : ES_CENTER;
+        return {L"EDIT", Reachable | ES_AUTOHSCROLL | align, WS_EX_CLIENTEDGE};
+    }
+    case CheckBox:
+        return {L"BUTTON", Reachable | BS_AUTOCHECKBOX, 0};
+    case Frame:
+        return {L"BUTTON", BS_GROUPBOX, 0};
+    case PictureBox:
+        return {L"STATIC", SS_OWNERDRAW, 0};
+    }
+    return {};
+}
+
+win32::Font arialBold(int hundredthsOfPoint, UINT dpi)
+{
+    return win32::Font(CreateFontW(-MulDiv(hundredthsOfPoint, int(dpi), 7200), 0, 0, 0, FW_BOLD,
+                                   FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                   L"Arial"));
+}
+
+win32::Font dialogFont(UINT dpi)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi))
+        return win32::Font(CreateFontW(
+            -MulDiv(9, int(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI"));
+    return win32::Font(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+} // namespace
+
+void Win32Window::createMainWindow(HINSTANCE instance)
+{
+    registerClass(instance, windowProcedure);
+    // The procedure takes ownership of the handle at WM_NCCREATE.
+    CreateWindowExW(0, ClassName, L"Bitlicht", MainStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                    nullptr, nullptr, instance, this);
+    if (!m_window)
+        throw std::runtime_error("Das Fenster ließ sich nicht anlegen: " +
+                                 wintext::errorText(GetLastError()));
+    m_dpi = GetDpiForWindow(m_window.get());
+    m_placeValueBrush.reset(
+        CreateSolidBrush(RGB((PlaceValueBackColor >> 16) & 0xFF, (PlaceValueBackColor >> 8) & 0xFF,
+                             PlaceValueBackColor & 0xFF)));
+    const int big = GetSystemMetricsForDpi(SM_CXICON, m_dpi);
+    const int small = GetSystemMetricsForDpi(SM_CXSMICON, m_dpi);
+    m_bigIcon.reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, big, big, LR_DEFAULTCOLOR)));
+    m_smallIcon.reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, small, small, LR_DEFAULTCOLOR)));
+    SendMessageW(m_window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.get()));
+    SendMessageW(m_window.get(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(m_smallIcon.get()));
+}
+
+void Win32Window::createControls(HINSTANCE instance)
+{
+    for (const int i : creationOrder()) {
+        const Control& c = Controls[std::size_t(i)];
+        const ControlClass kind = classOf(c);
+        HWND control = CreateWindowExW(
+            kind.extendedStyle, kind.name, wintext::wide(c.text).c_str(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, m_window.get(),
+            reinterpret_cast<HMENU>(INT_PTR(FirstControlId + i)), instance, nullptr);
+        m_controls[std::size_t(i)] = control;
+        win32::AccessibleText& text = m_accessible[std::size_t(i)];
+        text.name = wintext::wide(accessibleName(c.ref));
+        text.description = wintext::wide(accessibleDescription(c.ref));
+        win32::giveAccessibleText(control, text);
+    }
+    m_lastFocus = control({chkD, 0});
+}
+
+void Win32Window::createToolTip(HINSTANCE instance)
+{
+    m_toolTip.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window.get(),
+                                    nullptr, instance, nullptr));
+    forEachTool([this](TOOLINFOW& tool) {
+        SendMessageW(m_toolTip.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    });
+}
+
+// The port frame's tip shows over the frame and over the boxes in it.
+void Win32Window::forEachTool(const std::function<void(TOOLINFOW&)>& action)
+{
+    TOOLINFOW frame{};
+    frame.cbSize = sizeof frame;
+    frame.uFlags = TTF_SUBCLASS;
+    frame.hwnd = m_window.get();
+    frame.uId = 0;
+    frame.rect = toolRect();
+    frame.lpszText = m_toolTipText.data();
+    action(frame);
+    for (const Control& c : Controls) {
+        if (c.kind != CheckBox || !(c.container == Ref{Frame1}))
+            continue;
+        TOOLINFOW box = frame;
+        box.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+        box.uId = reinterpret_cast<UINT_PTR>(control(c.ref));
+        action(box);
+    }
+}
+
+RECT Win32Window::toolRect() const
+{
+    const Box b = onForm(Controls[std::size_t(position({Frame1}))]);
+    return {pixels(b.left), pixels(b.top), pixels(b.left + b.width), pixels(b.top + b.height)};
+}
+
+int Win32Window::pixels(int twips) const
+{
+    return MulDiv(twips, int(m_dpi), TwipsPerInch);
+}
+
+void Win32Window::layOut()
+{
+    RECT frame{0, 0, pixels(ClientWidth), pixels(ClientHeight)};
+    AdjustWindowRectExForDpi(&frame, MainStyle, FALSE, 0, m_dpi);
+    SetWindowPos(m_window.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The old fonts go once every control has its new one.
+    const auto oldFonts = makeFonts();
+    for (int i = 0; i < ControlCount; ++i) {
+        const Box b = onForm(Controls[std::size_t(i)]);
+        HWND control = m_controls[std::size_t(i)];
+        SetWindowPos(control, nullptr, pixels(b.left), pixels(b.top), pixels(b.width),
+                     pixels(b.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        const Look look = Controls[std::size_t(i)].look;
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(look)), TRUE);
+        // "128" fills its narrow field edge to edge.
+        if (look == PlaceValue)
+            SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    }
+    if (m_toolTip) {
+        SendMessageW(m_toolTip.get(), TTM_SETMAXTIPWIDTH, 0, pixels(ToolTipWidth * TwipsPerPixel));
+        forEachTool([this](TOOLINFOW& tool) {
+            SendMessageW(m_toolTip.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+        });
+    }
+    InvalidateRect(m_window.get(), nullptr, TRUE);
+}
+
+// New fonts for the current dots per inch; returns the old ones.
+std::array<win32::Font, 4> Win32Window::makeFonts()
+{
+    std::array<win32::Font, 4> old{std::move(m_dialogFont), std::move(m_decimalFont),
+                                   std::move(m_placeValueFont), std::move(m_digitFont)};
+    m_dialogFont = dialogFont(m_dpi);
+    m_decimalFont = arialBold(4800, m_dpi);
+    m_placeValueFont = arialBold(1425, m_dpi);
+    m_digitFont = arialBold(3600, m_dpi);
+    return old;
+}
+
+HFONT Win32Window::fontFor(Look look) const
+{
+    switch (look) {
+    case DecimalField:
+    case CharacterField:
+        return m_decimalFont.get();
+    case PlaceValue:
+        return m_placeValueFont.get();
+    case Digit:
+        return m_digitFont.get();
+    case Default:
+        break;
+    }
+    return m_dialogFont.get();
+}

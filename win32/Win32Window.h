@@ -1,0 +1,79 @@
+#pragma once
+
+#include "AccessibleText.h"
+#include "FormWindow.h"
+#include "Handles.h"
+#include "frmBitlicht.h"
+
+#include <array>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+// The window in plain Win32 controls: built from the window description, it
+// provides the operations the reactions use and hands them every click on a
+// box. Its controls are children of the main window at absolute places, in
+// the order the dialog manager tabs through them.
+class Win32Window final : public FormWindow
+{
+public:
+    Win32Window(HINSTANCE instance, const std::filesystem::path& programDirectory,
+                M_inpout port = M_inpout());
+    ~Win32Window() override;
+
+    void show(int showCommand);
+    // Runs the message loop until the window is closed; the exit code.
+    int run();
+    // One message through the dialog manager (Tab, Shift+Tab, Space), else
+    // translated and dispatched.
+    void dispatch(MSG& message);
+
+    [[nodiscard]] HWND handle() const { return m_window.get(); }
+    [[nodiscard]] HWND control(Ref ref) const;
+    [[nodiscard]] const frmBitlicht& form() const { return *m_form; }
+
+    [[nodiscard]] int value(Ref box) const override;
+    void setChecked(Ref box, bool checked) override;
+    void setText(Ref field, std::string_view text) override;
+    void setVisible(Ref field, bool visible) override;
+    void setPicture(int index, const led::Image& image, bool lit) override;
+    void setTitle(std::string_view title) override;
+    void setPortState(std::string_view caption, std::string_view toolTip) override;
+    [[noreturn]] void endWithRunTimeError(std::string_view message) override;
+
+private:
+    static LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Building (Win32Build.cpp).
+    void createMainWindow(HINSTANCE instance);
+    void createControls(HINSTANCE instance);
+    void createToolTip(HINSTANCE instance);
+    // Places, sizes and fonts for the window's current dots per inch.
+    void layOut();
+    [[nodiscard]] std::array<win32::Font, 4> makeFonts();
+    void forEachTool(const std::function<void(TOOLINFOW&)>& action);
+    [[nodiscard]] int pixels(int twips) const;
+    [[nodiscard]] HFONT fontFor(layout::Look look) const;
+    [[nodiscard]] RECT toolRect() const;
+
+    void drawLed(const DRAWITEMSTRUCT& item) const;
+    void clicked(int controlId);
+
+    win32::Window m_window;
+    std::array<HWND, layout::ControlCount> m_controls{}; // owned by m_window
+    std::array<win32::AccessibleText, layout::ControlCount> m_accessible;
+    win32::Window m_toolTip;
+    std::wstring m_toolTipText;
+    win32::Icon m_bigIcon, m_smallIcon;
+
+    UINT m_dpi = 96;
+    win32::Font m_dialogFont, m_decimalFont, m_placeValueFont, m_digitFont;
+    win32::Brush m_placeValueBrush;
+    std::array<led::Image, 8> m_leds;
+    HWND m_lastFocus = nullptr; // where the focus returns when the window is activated
+
+    std::optional<frmBitlicht> m_form;
+};
