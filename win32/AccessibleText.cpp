@@ -37,7 +37,8 @@ public:
     {
         if (!out)
             return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+        if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) ||
+            iid == __uuidof(IAccessible)) {
             *out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
@@ -109,11 +110,11 @@ LRESULT CALLBACK answerRequests(HWND control, UINT message, WPARAM wParam, LPARA
 {
     if (message == WM_GETOBJECT && DWORD(lParam) == DWORD(OBJID_CLIENT)) {
         IAccessible* standard = nullptr;
-        if (SUCCEEDED(CreateStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible,
+        if (SUCCEEDED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
                                                 reinterpret_cast<void**>(&standard)))) {
             auto* proxy = new Proxy(standard, control, *reinterpret_cast<AccessibleText*>(data));
             standard->Release();
-            const LRESULT result = LresultFromObject(IID_IAccessible, wParam, proxy);
+            const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, proxy);
             proxy->Release();
             return result;
         }

@@ -201,8 +201,8 @@ void Win32Window::layOut()
                      pixels(b.height), SWP_NOZORDER | SWP_NOACTIVATE);
         const Look look = Controls[std::size_t(i)].look;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(look)), TRUE);
-        // "128" fills its narrow field edge to edge.
-        if (look == PlaceValue)
+        // Large digits fill their fields edge to edge ("128", "255").
+        if (look != Default)
             SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     }
     if (m_toolTip) {

@@ -1,0 +1,150 @@
+// The behaviour suite's probe for the Win32 window: the real window in this
+// process, shown, driven through its own message handling.
+
+#include "Probe.h"
+
+#include "Win32Window.h"
+#include "WinText.h"
+#include "frmBitlicht_names.h"
+
+#include <oleacc.h>
+
+namespace {
+
+using namespace layout;
+
+std::string textOf(HWND window)
+{
+    std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
+    return wintext::utf8(text);
+}
+
+class Win32Probe final : public Probe
+{
+public:
+    explicit Win32Probe(const std::filesystem::path& programDirectory)
+        : m_window(GetModuleHandleW(nullptr), programDirectory)
+    {
+        m_window.show(SW_SHOWNORMAL);
+        SetForegroundWindow(m_window.handle());
+        pump();
+    }
+
+    void click(Ref box) override
+    {
+        SendMessageW(m_window.control(box), BM_CLICK, 0, 0);
+        pump();
+    }
+
+    // Posted to the focused control as the keyboard would, and taken from the
+    // queue by the window's own loop, which hands it to the dialog manager.
+    void press(Key key) override
+    {
+        BYTE keys[256]{};
+        GetKeyboardState(keys);
+        const BYTE shift = keys[VK_SHIFT];
+        keys[VK_SHIFT] = key == Key::BackTab ? 0x80 : 0;
+        SetKeyboardState(keys);
+        const WPARAM code = key == Key::Space ? VK_SPACE : VK_TAB;
+        const UINT scan = MapVirtualKeyW(UINT(code), MAPVK_VK_TO_VSC);
+        HWND target = GetFocus() ? GetFocus() : m_window.handle();
+        PostMessageW(target, WM_KEYDOWN, code, LPARAM(1 | scan << 16));
+        pump();
+        PostMessageW(GetFocus() ? GetFocus() : target, WM_KEYUP, code,
+                     LPARAM(1 | scan << 16 | 3u << 30));
+        pump();
+        keys[VK_SHIFT] = shift;
+        SetKeyboardState(keys);
+    }
+
+    int value(Ref box) override { return m_window.value(box); }
+    std::string text(Ref control) override { return textOf(m_window.control(control)); }
+    bool visible(Ref control) override { return IsWindowVisible(m_window.control(control)); }
+    std::string title() override { return textOf(m_window.handle()); }
+    int dotsPerInch() override { return int(GetDpiForWindow(m_window.handle())); }
+
+    std::string focused() override
+    {
+        const int at = GetDlgCtrlID(GetFocus()) - 100;
+        return at >= 0 && at < ControlCount ? objectName(Controls[std::size_t(at)].ref) : "";
+    }
+
+    std::string accessibleName(Ref control) override
+    {
+        IAccessible* object = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(m_window.control(control), DWORD(OBJID_CLIENT),
+                                              __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(&object))))
+            return "(kein Objekt)";
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        const HRESULT result = object->get_accName(self, &name);
+        object->Release();
+        const std::string utf8 = SUCCEEDED(result) && name ? wintext::utf8(name) : "";
+        SysFreeString(name);
+        return utf8;
+    }
+
+    led::Image picture() override
+    {
+        RECT client{};
+        GetClientRect(m_window.handle(), &client);
+        const int width = client.right, height = client.bottom;
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        HDC screen = GetDC(nullptr);
+        void* bits = nullptr;
+        const win32::Bitmap bitmap(
+            CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        ReleaseDC(nullptr, screen);
+        // Everything painted first, then copied from the window as it shows.
+        RedrawWindow(m_window.handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        const win32::MemoryDc dc(CreateCompatibleDC(nullptr));
+        {
+            const win32::Selection selected(dc.get(), bitmap.get());
+            HDC window = GetDC(m_window.handle());
+            BitBlt(dc.get(), 0, 0, width, height, window, 0, 0, SRCCOPY);
+            ReleaseDC(m_window.handle(), window);
+            GdiFlush();
+        }
+        led::Image image{width, height, {}};
+        const auto* pixels = static_cast<const std::uint32_t*>(bits);
+        for (int i = 0; i < width * height; ++i)
+            image.argb.push_back(0xFF000000u | pixels[i]);
+        return image;
+    }
+
+private:
+    void pump()
+    {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message != WM_QUIT) // left by an earlier start's window
+                m_window.dispatch(message);
+    }
+
+    Win32Window m_window;
+};
+
+} // namespace
+
+std::unique_ptr<Probe> startProgram(const std::filesystem::path& programDirectory)
+{
+    // As the program's own start does: COM for screen readers and images.
+    static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    (void)com;
+    return std::make_unique<Win32Probe>(programDirectory);
+}
+
+std::string referenceCp1252(unsigned char code)
+{
+    const char byte = char(code);
+    wchar_t unit = 0;
+    if (MultiByteToWideChar(1252, 0, &byte, 1, &unit, 1) != 1)
+        return {};
+    return wintext::utf8(std::wstring_view(&unit, 1));
+}

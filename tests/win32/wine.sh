@@ -1,0 +1,34 @@
+#!/bin/sh
+# Windows programs for the tests, under Wine in the prefix $WINEPREFIX.
+#   wine.sh init           a fresh prefix (LogPixels=$DPI if set)
+#   wine.sh run CMD...     CMD in a fresh Xvfb; then every Wine process of the prefix ends
+#   wine.sh end            ends every Wine process of the prefix
+# WINE64 names the wine64 loader.
+set -eu
+: "${WINEPREFIX:?}" "${WINE64:?}"
+export WINEPREFIX WINE64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineserver=$(dirname "$WINE64")/wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
+export WINESERVER="$wineserver"
+
+case $1 in
+init)
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    "$WINE64" wineboot -i >/dev/null 2>&1
+    if [ -n "${DPI:-}" ]; then
+        "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f >/dev/null 2>&1
+    fi
+    "$wineserver" -w
+    ;;
+run)
+    shift
+    status=0
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$@" || status=$?
+    "$wineserver" -k 2>/dev/null || true
+    exit $status
+    ;;
+end)
+    "$wineserver" -k 2>/dev/null || true
+    ;;
+esac
