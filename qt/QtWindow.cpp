@@ -6,11 +6,14 @@
 #include "frmBitlicht_names.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cstdio>
@@ -118,6 +121,14 @@ QWidget* makeControl(const Control& c, QWidget* container)
 }
 
 } // namespace
+
+void installGermanQtTexts()
+{
+    static QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+}
 
 QtWindow::QtWindow(const std::filesystem::path& programDirectory, M_inpout port, QWidget* parent)
     : QWidget(parent)
