@@ -30,6 +30,14 @@ QString text(std::string_view utf8)
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
 
+// A deep copy: the pixmap made from it may keep sharing its pixels.
+QImage toQImage(const led::Image& image)
+{
+    return QImage(reinterpret_cast<const uchar*>(image.argb.data()), image.width, image.height,
+                  QImage::Format_ARGB32)
+        .copy();
+}
+
 QRect toPixels(const Box& b)
 {
     return {layout::toPixels(b.left), layout::toPixels(b.top), layout::toPixels(b.width),
@@ -136,10 +144,7 @@ QtWindow::QtWindow(const std::filesystem::path& programDirectory, M_inpout port,
     setObjectName(QStringLiteral("frmBitlicht"));
     buildWindow();
     m_form.emplace(*this, programDirectory, std::move(port));
-    const led::Image& icon = m_form->windowIcon();
-    setWindowIcon(QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(icon.argb.data()),
-                                            icon.width, icon.height, QImage::Format_ARGB32)
-                                         .copy()));
+    setWindowIcon(QPixmap::fromImage(toQImage(m_form->windowIcon())));
 }
 
 void QtWindow::buildWindow()
@@ -209,9 +214,7 @@ void QtWindow::setVisible(Ref field, bool visible)
 void QtWindow::setPicture(int index, const led::Image& image, bool lit)
 {
     auto* picture = control<QLabel>({Picture1, index});
-    picture->setPixmap(
-        QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(image.argb.data()), image.width,
-                                  image.height, QImage::Format_ARGB32)));
+    picture->setPixmap(QPixmap::fromImage(toQImage(image)));
     picture->setAccessibleDescription(lit ? QStringLiteral("an") : QStringLiteral("aus"));
 }
 
