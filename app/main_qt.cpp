@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -11,11 +9,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Bitlicht"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
-    // The program speaks German, so Qt's own texts (context menus, buttons) do too.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    installGermanQtTexts();
 
     QtWindow window(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     window.show();

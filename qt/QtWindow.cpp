@@ -6,11 +6,14 @@
 #include "frmBitlicht_names.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +28,14 @@ namespace {
 QString text(std::string_view utf8)
 {
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+// A deep copy: the pixmap made from it may keep sharing its pixels.
+QImage toQImage(const led::Image& image)
+{
+    return QImage(reinterpret_cast<const uchar*>(image.argb.data()), image.width, image.height,
+                  QImage::Format_ARGB32)
+        .copy();
 }
 
 QRect toPixels(const Box& b)
@@ -119,16 +130,21 @@ QWidget* makeControl(const Control& c, QWidget* container)
 
 } // namespace
 
+void installGermanQtTexts()
+{
+    static QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+}
+
 QtWindow::QtWindow(const std::filesystem::path& programDirectory, M_inpout port, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmBitlicht"));
     buildWindow();
     m_form.emplace(*this, programDirectory, std::move(port));
-    const led::Image& icon = m_form->windowIcon();
-    setWindowIcon(QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(icon.argb.data()),
-                                            icon.width, icon.height, QImage::Format_ARGB32)
-                                         .copy()));
+    setWindowIcon(QPixmap::fromImage(toQImage(m_form->windowIcon())));
 }
 
 void QtWindow::buildWindow()
@@ -198,9 +214,7 @@ void QtWindow::setVisible(Ref field, bool visible)
 void QtWindow::setPicture(int index, const led::Image& image, bool lit)
 {
     auto* picture = control<QLabel>({Picture1, index});
-    picture->setPixmap(
-        QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(image.argb.data()), image.width,
-                                  image.height, QImage::Format_ARGB32)));
+    picture->setPixmap(QPixmap::fromImage(toQImage(image)));
     picture->setAccessibleDescription(lit ? QStringLiteral("an") : QStringLiteral("aus"));
 }
 

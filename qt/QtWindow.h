@@ -9,6 +9,10 @@
 #include <filesystem>
 #include <optional>
 
+// Qt's own texts (context menus, standard buttons) in German, as the program
+// speaks German whatever the desktop's language.
+void installGermanQtTexts();
+
 // The window in Qt Widgets: built from the window description, it provides
 // the operations the reactions use and hands them every click on a box.
 class QtWindow final : public QWidget, public FormWindow

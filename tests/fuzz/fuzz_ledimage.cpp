@@ -3,24 +3,14 @@
 
 #include "LedImage.h"
 
-#include <QCoreApplication>
-
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // Image format plugins are found through the application object.
-    static int argc = 1;
-    static char name[] = "fuzz_ledimage";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-
-    const QByteArray bytes =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     try {
-        const QImage image = led::decode(bytes);
-        if (image.isNull())
+        const led::Image image = led::decode({data, size});
+        if (image.isNull() || image.argb.size() != std::size_t(image.width) * image.height)
             __builtin_trap(); // decode() promised an image
     } catch (const led::ImageError&) {
     }

@@ -1,29 +1,25 @@
 // Runs the fuzz target once over every file of the given directories, so the
 // corpus is checked in every build, without libFuzzer.
 
-#include <QDir>
-#include <QFile>
-
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv)
 {
     int files = 0;
-    for (int i = 1; i < argc; ++i) {
-        const QDir dir(QString::fromLocal8Bit(argv[i]));
-        for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
-            QFile f(dir.filePath(name));
-            if (!f.open(QIODevice::ReadOnly))
-                return 1;
-            const QByteArray bytes = f.readAll();
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                   std::size_t(bytes.size()));
+    for (int i = 1; i < argc; ++i)
+        for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
+            std::ifstream f(entry.path(), std::ios::binary);
+            const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(f), {}};
+            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
             ++files;
         }
-    }
     std::printf("replayed %d inputs\n", files);
     return files > 0 ? 0 : 1;
 }

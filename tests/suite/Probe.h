@@ -1,9 +1,10 @@
 #pragma once
 
 #include "LedImage.h"
-#include "frmBitlicht_layout.h"
+#include "frmBitlicht_names.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,19 @@ public:
 // and its port library found as the platform finds it.
 [[nodiscard]] std::unique_ptr<Probe> startProgram(const std::filesystem::path& programDirectory);
 
+// Sets the platform up for windows, runs the suite and returns its result.
+int runWithWindows(int argc, char** argv, const std::function<int()>& suite);
+// "qt" or "win32": names the golden pictures.
+[[nodiscard]] const char* toolkitName();
+
 // The character of a byte in Windows-1252 as UTF-8, from the platform's own
 // code page tables.
 [[nodiscard]] std::string referenceCp1252(unsigned char code);
+
+// The stand-in port library's fault for the next calls ("ok", or the
+// platform's failingPortMode()), read by it at every call.
+void setPortMode(const char* mode);
+[[nodiscard]] const char* failingPortMode();
+
+// Makes a FIFO or a link to a device at `at`, where the platform has them.
+bool makeSpecialFile(const std::string& kind, const std::filesystem::path& at);

@@ -1,0 +1,452 @@
+// What the user does and what the window must show after each step, checked
+// against a small model of the program for every window toolkit: scripted
+// runs, a seeded random run, every byte value, port faults, LED files, names
+// for screen readers and the window's picture.
+//
+// Usage: behaviour ICON_DIR TESTS_DIR [CASE]   (FAKE1284_LOG names the port log)
+
+#include "Check.h"
+#include "Probe.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <variant>
+
+namespace fs = std::filesystem;
+using layout::Name;
+using layout::Ref;
+using Key = Probe::Key;
+
+namespace {
+
+fs::path iconDir, dataDir;
+
+constexpr Ref chkD(int i)
+{
+    return {Name::chkD, i};
+}
+constexpr Ref txtDualAusgabe(int i)
+{
+    return {Name::txtDualAusgabe, i};
+}
+constexpr Ref txtWertausgabe{Name::txtWertausgabe}, txtAsc{Name::txtAsc}, Frame1{Name::Frame1};
+constexpr Ref ChkSimulation{Name::ChkSimulation}, chkLoesungAnzeigen{Name::chkLoesungAnzeigen},
+    chkAsc{Name::chkAsc};
+
+std::string join(const std::vector<int>& v)
+{
+    std::ostringstream s;
+    for (int x : v)
+        s << x << ' ';
+    return s.str();
+}
+
+// A program directory with both LED files, as the build leaves them.
+struct ProgramDirectory
+{
+    fs::path path;
+    ProgramDirectory()
+    {
+        static int n = 0;
+        path = fs::temp_directory_path() / ("bitlicht-suite-" + std::to_string(++n));
+        fs::remove_all(path);
+        fs::create_directories(path);
+        for (const char* name : {"LEDgruenHe.ico", "LEDgruenDu.ico"})
+            fs::copy_file(iconDir / name, path / name);
+    }
+    ~ProgramDirectory() { fs::remove_all(path); }
+    ProgramDirectory(const ProgramDirectory&) = delete;
+    ProgramDirectory& operator=(const ProgramDirectory&) = delete;
+};
+
+// The bytes the stand-in port library received, in order.
+std::vector<int> portWrites()
+{
+    std::vector<int> writes;
+    std::ifstream log(std::getenv("FAKE1284_LOG"));
+    for (std::string line; std::getline(log, line);)
+        if (line.starts_with("write "))
+            writes.push_back(std::stoi(line.substr(6)));
+    return writes;
+}
+
+void clearPortLog()
+{
+    std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);
+}
+
+// Focus walks these in this order, skipping hidden fields, and wraps.
+const std::vector<std::string> TabCycle = {"chkD(0)",
+                                           "chkD(1)",
+                                           "chkD(2)",
+                                           "chkD(3)",
+                                           "chkD(4)",
+                                           "chkD(5)",
+                                           "chkD(6)",
+                                           "chkD(7)",
+                                           "txtWertausgabe",
+                                           "txtDualAusgabe(0)",
+                                           "txtDualAusgabe(1)",
+                                           "txtDualAusgabe(2)",
+                                           "txtDualAusgabe(3)",
+                                           "txtDualAusgabe(4)",
+                                           "txtDualAusgabe(5)",
+                                           "txtDualAusgabe(6)",
+                                           "txtDualAusgabe(7)",
+                                           "txtDualAusgabe(8)",
+                                           "txtDualAusgabe(9)",
+                                           "txtDualAusgabe(10)",
+                                           "txtDualAusgabe(11)",
+                                           "txtDualAusgabe(12)",
+                                           "txtDualAusgabe(13)",
+                                           "txtDualAusgabe(14)",
+                                           "txtDualAusgabe(15)",
+                                           "ChkSimulation",
+                                           "chkLoesungAnzeigen",
+                                           "txtAsc",
+                                           "chkAsc"};
+
+enum class Led { Lit, Dark, Other };
+
+// What the window must show, kept independently of the program.
+struct Model
+{
+    std::array<bool, 8> bits{};
+    bool simulation = true, showDecimal = true, showAsc = false;
+    std::string focus = "chkD(0)";
+    std::vector<int> writes{0}; // start-up clears the port
+
+    [[nodiscard]] int value() const
+    {
+        int v = 0;
+        for (int b = 0; b < 8; ++b)
+            v += bits[b] ? 1 << b : 0;
+        return v;
+    }
+    [[nodiscard]] bool shown(const std::string& name) const
+    {
+        return name == "txtWertausgabe" ? showDecimal : name != "txtAsc" || showAsc;
+    }
+    void toggle(const std::string& box)
+    {
+        if (box.starts_with("chkD(")) {
+            bits[box[5] - '0'] ^= true;
+            if (!simulation)
+                writes.push_back(value());
+        }
+        simulation ^= box == "ChkSimulation";
+        showDecimal ^= box == "chkLoesungAnzeigen";
+        showAsc ^= box == "chkAsc";
+    }
+    void tab(int direction)
+    {
+        const auto n = int(TabCycle.size());
+        int i = int(std::find(TabCycle.begin(), TabCycle.end(), focus) - TabCycle.begin());
+        do
+            i = (i + direction + n) % n;
+        while (!shown(TabCycle[std::size_t(i)]));
+        focus = TabCycle[std::size_t(i)];
+    }
+};
+
+using Action = std::variant<Ref, Key>; // a click on a box, or a key
+
+Led ledAt(const led::Image& shot, int bit, int dpi)
+{
+    const layout::Box b = layout::onForm(layout::Controls[layout::position({Name::Picture1, bit})]);
+    const std::uint32_t c = shot.pixel(layout::toPixels(b.left + b.width / 2, dpi),
+                                       layout::toPixels(b.top + b.height / 2, dpi)) &
+                            0xFFFFFF;
+    return c == 0x55FF00 ? Led::Lit : c == 0x257300 ? Led::Dark : Led::Other;
+}
+
+// A fresh program start, its model, and the check of one against the other.
+struct Run
+{
+    ProgramDirectory dir;
+    std::unique_ptr<Probe> window;
+    Model model;
+
+    Run()
+    {
+        clearPortLog();
+        window = startProgram(dir.path);
+    }
+
+    void compare(const std::string& step, bool portReached = true)
+    {
+        Probe& w = *window;
+        const int v = model.value();
+        const led::Image shot = w.picture();
+        for (int b = 0; b < 8; ++b) {
+            const std::string at = step + ", bit " + std::to_string(b);
+            CHECK_EQ(w.value(chkD(b)), int(model.bits[b]), at);
+            CHECK_EQ(w.text(txtDualAusgabe(b)), model.bits[b] ? "1" : "0", at);
+            CHECK_EQ(int(ledAt(shot, b, w.dotsPerInch())),
+                     int(model.bits[b] ? Led::Lit : Led::Dark), at);
+            CHECK_EQ(w.text(txtDualAusgabe(15 - b)), std::to_string(1 << b), at);
+        }
+        CHECK_EQ(w.text(txtWertausgabe), std::to_string(v), step);
+        CHECK_EQ(w.text(txtAsc), v > 31 ? referenceCp1252(static_cast<unsigned char>(v)) : "",
+                 step);
+        CHECK_EQ(w.visible(txtWertausgabe), model.showDecimal, step);
+        CHECK_EQ(w.visible(txtAsc), model.showAsc, step);
+        CHECK_EQ(w.value(ChkSimulation), int(model.simulation), step);
+        CHECK_EQ(w.value(chkLoesungAnzeigen), int(model.showDecimal), step);
+        CHECK_EQ(w.value(chkAsc), int(model.showAsc), step);
+        CHECK_EQ(w.focused(), model.focus, step);
+        CHECK_EQ(join(portWrites()), join(model.writes), step);
+        CHECK_EQ(w.text(Frame1), portReached ? "Parallelport" : "Parallelport – nicht erreichbar",
+                 step);
+    }
+
+    void act(const Action& action)
+    {
+        if (const Ref* box = std::get_if<Ref>(&action)) {
+            window->click(*box);
+            model.focus = layout::objectName(*box);
+            model.toggle(model.focus);
+            return;
+        }
+        const Key key = std::get<Key>(action);
+        window->press(key);
+        if (key == Key::Space)
+            model.toggle(model.focus);
+        else
+            model.tab(key == Key::Tab ? 1 : -1);
+    }
+
+    void play(const std::vector<Action>& actions, const std::string& name)
+    {
+        compare(name + ": start-up");
+        for (std::size_t i = 0; i < actions.size(); ++i) {
+            act(actions[i]);
+            compare(name + ": step " + std::to_string(i + 1));
+        }
+    }
+};
+
+std::vector<Action> repeat(Action a, int n)
+{
+    return std::vector<Action>(std::size_t(n), a);
+}
+std::vector<Action> operator+(std::vector<Action> a, const std::vector<Action>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST_CASE("scripted runs: start-up, bits, switches and keys against the model")
+{
+    const Action tab = Key::Tab, back = Key::BackTab, space = Key::Space;
+    const std::vector<std::pair<std::string, std::vector<Action>>> rows = {
+        {"D0 to D3 count up with the port written",
+         {ChkSimulation, chkD(0), chkD(1), chkD(2), chkD(3)}},
+        {"D5 alone is a blank, D6 and D0 make A", {chkD(5), chkD(5), chkD(6), chkD(0)}},
+        {"all eight, then D7 cleared",
+         {ChkSimulation, chkD(0), chkD(1), chkD(2), chkD(3), chkD(4), chkD(5), chkD(6), chkD(7),
+          chkAsc, chkD(7)}},
+        {"simulation on again: toggles stay in the window",
+         {ChkSimulation, chkD(4), ChkSimulation, chkD(4), chkD(1)}},
+        {"decimal hidden while bits change, then shown",
+         {chkLoesungAnzeigen, chkD(2), chkD(3), chkLoesungAnzeigen}},
+        {"ASCII shown right after start is empty", {chkAsc, chkD(6)}},
+        {"Space toggles the focused bit, Tab reaches every bit",
+         {ChkSimulation, chkD(0), space, tab, space, tab, space, tab, space, tab, space, tab, space,
+          tab, space, tab, space, back, space}},
+        {"Tab walks the whole cycle and wraps, Shift+Tab walks it back",
+         repeat(tab, 29) + repeat(back, 29)},
+        {"hidden fields drop out of the cycle",
+         std::vector<Action>{chkAsc, chkLoesungAnzeigen} + repeat(tab, 8) + repeat(back, 3)},
+        {"after a click on D3, Tab goes on to D4", {chkD(3), tab, space, back, back, space}},
+    };
+    for (const auto& [name, actions] : rows) {
+        Run run;
+        run.play(actions, name);
+    }
+}
+
+TEST_CASE("seeded random run of clicks and keys")
+{
+    const char* env = std::getenv("BITLICHT_RANDOM_STEPS");
+    const int steps = env ? std::atoi(env) : 3000;
+    std::mt19937 random(20261207);
+    const std::array<Ref, 11> boxes{chkD(0), chkD(1), chkD(2), chkD(3),       chkD(4),
+                                    chkD(5), chkD(6), chkD(7), ChkSimulation, chkLoesungAnzeigen,
+                                    chkAsc};
+    Run run;
+    for (int i = 1; i <= steps; ++i) {
+        const auto pick = random() % 16;
+        Action action = pick < 11   ? Action(boxes[pick])
+                        : pick < 13 ? Action(Key::Tab)
+                        : pick < 14 ? Action(Key::BackTab)
+                                    : Action(Key::Space);
+        // Space in a text field would type into it; the program never reads that.
+        if (std::holds_alternative<Key>(action) && std::get<Key>(action) == Key::Space &&
+            run.model.focus.starts_with("txt"))
+            action = Key::Tab;
+        run.act(action);
+        run.compare("random step " + std::to_string(i));
+        if (check::failures())
+            break;
+    }
+}
+
+TEST_CASE("every byte value shows its digits, decimal and Windows-1252 character")
+{
+    Run run;
+    run.act(ChkSimulation);
+    run.act(chkAsc);
+    // Gray code: one bit changes per step, and every value comes once.
+    for (int i = 1; i < 256; ++i) {
+        const int changed = std::countr_zero(unsigned(i));
+        run.act(chkD(changed));
+        run.compare("value " + std::to_string(run.model.value()));
+    }
+}
+
+TEST_CASE("a failed port write is shown in the frame and tried again at the next one")
+{
+    setPortMode(failingPortMode());
+    Run run;
+    run.model.writes.clear();
+    run.compare("start-up without the port", false);
+    run.act(ChkSimulation);
+    run.act(chkD(1));
+    run.model.writes.clear();
+    run.compare("toggle without the port", false);
+    setPortMode("ok");
+    run.act(chkD(2));
+    run.compare("port back");
+}
+
+// Whatever stands where an LED file should is refused, with its reason.
+TEST_CASE("LED files: every bad file is refused with its reason")
+{
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"directory", "keine reguläre Datei"},
+        {"fifo", "keine reguläre Datei"},
+        {"link to a device", "keine reguläre Datei"},
+        {"two megabytes", "größer als 1 MiB"},
+        {"empty.ico", "kein Symbolbild"},
+        {"truncated.ico", "kein lesbares Bild"},
+        {"count-lies.ico", "Symbolverzeichnis unvollständig"},
+        {"bitmap-width-lies.ico", "Bildgröße ungültig"},
+        {"png-too-large.ico", "Bildgröße ungültig"},
+    };
+    ProgramDirectory dir;
+    for (const auto& [kind, reason] : rows) {
+        const fs::path file = dir.path / kind;
+        if (kind == "directory")
+            fs::create_directory(file);
+        else if (kind == "two megabytes")
+            std::ofstream(file, std::ios::binary) << std::string(2 << 20, '\0');
+        else if (kind.ends_with(".ico"))
+            fs::copy_file(dataDir / "fuzz" / "corpus" / kind, file);
+        else if (!makeSpecialFile(kind, file))
+            continue;
+        std::string error;
+        try {
+            std::ignore = led::load(file);
+        } catch (const led::ImageError& e) {
+            error = e.what();
+        }
+        CHECK(error.find(reason) != std::string::npos, kind + ": " + error);
+    }
+}
+
+TEST_CASE("LED files: read anew at every change, PNG images too, built-in ones stand in")
+{
+    Run run;
+    const fs::path lit = run.dir.path / "LEDgruenHe.ico";
+    const int dpi = run.window->dotsPerInch();
+    fs::remove(lit);
+    run.act(chkD(5)); // the built-in lit LED stands in
+    run.compare("lit file missing");
+    fs::copy_file(dataDir / "fuzz" / "corpus" / "png-entry.ico", lit);
+    run.act(chkD(6)); // a blue PNG-coded image now
+    const layout::Box b = layout::onForm(layout::Controls[layout::position({Name::Picture1, 6})]);
+    CHECK_EQ(run.window->picture().pixel(layout::toPixels(b.left + b.width / 2, dpi),
+                                         layout::toPixels(b.top + b.height / 2, dpi)),
+             0xFF0000FFu, "D6 shows the PNG image");
+    CHECK_EQ(int(ledAt(run.window->picture(), 5, dpi)), int(Led::Lit), "D5 keeps its image");
+    fs::remove(lit);
+    fs::create_directory(lit);
+    fs::remove(run.dir.path / "LEDgruenDu.ico");
+    run.act(chkD(6));
+    run.act(chkD(7));
+    run.act(chkD(5));
+    run.compare("both files unusable");
+}
+
+TEST_CASE("title, and a name for screen readers on every control")
+{
+    const std::vector<std::pair<Ref, std::string>> rows = {
+        {chkD(3), "Bit D3, Stellenwert 8"},       {{Name::Picture1, 3}, "LED D3"},
+        {txtDualAusgabe(3), "Ziffer von Bit D3"}, {txtDualAusgabe(12), "Stellenwert von Bit D3"},
+        {txtWertausgabe, "Dezimalzahl"},          {txtAsc, "Zeichen"},
+        {ChkSimulation, "Nur Simulation"},        {chkLoesungAnzeigen, "Dezimalzahl anzeigen"},
+    };
+    Run run;
+    CHECK_EQ(run.window->title(), "Bitlicht 1.00 – vom Bitlicht-Team", "title");
+    for (const auto& [ref, name] : rows)
+        CHECK_EQ(run.window->accessibleName(ref), name, layout::objectName(ref));
+    for (const layout::Control& c : layout::Controls)
+        if (c.kind != layout::Kind::Frame)
+            CHECK(!run.window->accessibleName(c.ref).empty(), layout::objectName(c.ref));
+}
+
+// Places, sizes, fonts and colours as the user sees them. After a wanted
+// change of the look, replace the golden image by the picture written here.
+TEST_CASE("the window's picture matches its golden image")
+{
+    Run run;
+    for (const Action a : {Action(chkD(6)), Action(chkD(0)), Action(chkAsc)})
+        run.act(a);
+    const led::Image shot = run.window->picture();
+    const std::string name =
+        std::string(toolkitName()) + "-" + std::to_string(run.window->dotsPerInch()) + "dpi";
+    std::ifstream file(dataDir / "suite" / "golden" / (name + ".png"), std::ios::binary);
+    const std::vector<std::uint8_t> png{std::istreambuf_iterator<char>(file), {}};
+    led::Image golden;
+    try {
+        golden = led::decodePng(png);
+    } catch (const led::ImageError&) {
+    }
+    int differing = 0;
+    if (golden.width == shot.width && golden.height == shot.height)
+        for (std::size_t i = 0; i < shot.argb.size(); ++i)
+            for (int shift : {0, 8, 16})
+                if (std::abs(int((shot.argb[i] >> shift) & 0xFF) -
+                             int((golden.argb[i] >> shift) & 0xFF)) > 40) {
+                    ++differing;
+                    break;
+                }
+    // Text may be smoothed a little differently; a control moved by one pixel is not.
+    if (!CHECK(!golden.isNull() && golden.width == shot.width && differing <= 20,
+               name + ": " + std::to_string(differing) + " pixels differ")) {
+        std::ofstream out("actual-" + name + ".ppm", std::ios::binary);
+        out << "P6 " << shot.width << " " << shot.height << " 255\n";
+        for (std::uint32_t p : shot.argb)
+            out << char(p >> 16) << char(p >> 8) << char(p);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: behaviour ICON_DIR TESTS_DIR [CASE]\n");
+        return 2;
+    }
+    iconDir = argv[1];
+    dataDir = argv[2];
+    const std::string filter = argc > 3 ? argv[3] : "";
+    return runWithWindows(argc, argv, [&] { return check::runAll(filter); });
+}

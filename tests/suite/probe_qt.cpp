@@ -1,0 +1,149 @@
+// The behaviour suite's probe for the Qt window, in process.
+
+#include "Probe.h"
+#include "QtWindow.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include <iconv.h>
+#include <sys/stat.h>
+
+namespace {
+
+class QtProbe final : public Probe
+{
+public:
+    explicit QtProbe(const std::filesystem::path& programDirectory) : m_window(programDirectory)
+    {
+        m_window.show();
+        m_window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&m_window))
+            qFatal("the window did not become active");
+    }
+
+    void click(Ref box) override
+    {
+        auto* b = control<QCheckBox>(box);
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+    }
+
+    void press(Key key) override
+    {
+        QWidget* target = QApplication::focusWidget();
+        if (key == Key::Space)
+            QTest::keyClick(target, Qt::Key_Space);
+        else if (key == Key::Tab)
+            QTest::keyClick(target, Qt::Key_Tab);
+        else
+            QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
+    }
+
+    int value(Ref box) override { return control<QCheckBox>(box)->isChecked() ? 1 : 0; }
+
+    std::string text(Ref ref) override
+    {
+        QWidget* w = control<QWidget>(ref);
+        if (auto* field = qobject_cast<QLineEdit*>(w))
+            return field->text().toStdString();
+        if (auto* frame = qobject_cast<QGroupBox*>(w))
+            return frame->title().toStdString();
+        return qobject_cast<QCheckBox*>(w)->text().toStdString();
+    }
+
+    bool visible(Ref ref) override { return control<QWidget>(ref)->isVisible(); }
+
+    std::string focused() override
+    {
+        QWidget* w = QApplication::focusWidget();
+        return w ? w->objectName().toStdString() : std::string();
+    }
+
+    std::string title() override { return m_window.windowTitle().toStdString(); }
+
+    std::string accessibleName(Ref ref) override
+    {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control<QWidget>(ref));
+        return a ? a->text(QAccessible::Name).toStdString() : std::string();
+    }
+
+    led::Image picture() override
+    {
+        const QImage shot = m_window.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        led::Image image{shot.width(), shot.height(), {}};
+        for (int y = 0; y < shot.height(); ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(shot.constScanLine(y));
+            image.argb.insert(image.argb.end(), row, row + shot.width());
+        }
+        return image;
+    }
+
+    int dotsPerInch() override { return qRound(96 * m_window.devicePixelRatioF()); }
+
+private:
+    template <typename Widget> Widget* control(Ref ref)
+    {
+        auto* w = m_window.findChild<Widget*>(QString::fromStdString(layout::objectName(ref)));
+        if (!w)
+            qFatal("no control %s", layout::objectName(ref).c_str());
+        return w;
+    }
+
+    QtWindow m_window;
+};
+
+} // namespace
+
+std::unique_ptr<Probe> startProgram(const std::filesystem::path& programDirectory)
+{
+    return std::make_unique<QtProbe>(programDirectory);
+}
+
+int runWithWindows(int argc, char** argv, const std::function<int()>& suite)
+{
+    QApplication app(argc, argv);
+    return suite();
+}
+
+const char* toolkitName()
+{
+    return "qt";
+}
+
+std::string referenceCp1252(unsigned char code)
+{
+    iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
+    char in = char(code), out[8] = {};
+    char* from = &in;
+    char* to = out;
+    std::size_t inLeft = 1, outLeft = sizeof out;
+    const bool converted = iconv(cd, &from, &inLeft, &to, &outLeft) != std::size_t(-1);
+    iconv_close(cd);
+    if (converted)
+        return std::string(out, sizeof out - outLeft);
+    // The five bytes the code page leaves out stand for the C1 controls of
+    // the same number, as Windows converts them.
+    return QString(QChar(code)).toStdString();
+}
+
+void setPortMode(const char* mode)
+{
+    qputenv("FAKE1284_MODE", mode);
+}
+
+const char* failingPortMode()
+{
+    return "noports";
+}
+
+bool makeSpecialFile(const std::string& kind, const std::filesystem::path& at)
+{
+    if (kind == "fifo")
+        return ::mkfifo(at.c_str(), 0600) == 0;
+    std::filesystem::create_symlink("/dev/zero", at);
+    return true;
+}
