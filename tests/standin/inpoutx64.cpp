@@ -4,25 +4,33 @@
 // Load, unload and every write are appended as one line to the file named by
 // FAKE1284_LOG ("load", "write 5", "unload"), as the Linux stand-in does.
 // FAKE1284_MODE, read at every call: ok (default) | nodriver (the library's
-// driver is not open, as before its first run as administrator).
+// driver is not open, as before its first run as administrator) | throw
+// (Out32 throws, as nothing real would). Both are read from the process's
+// environment, so a change by the program under test is seen at once.
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <stdexcept>
 #include <string>
 
 namespace {
 
 unsigned char dataRegister = 0;
 
+std::string variable(const char* name)
+{
+    char value[1024]{};
+    const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n > 0 && n < sizeof value ? value : "";
+}
+
 void record(const std::string& line)
 {
-    const char* log = std::getenv("FAKE1284_LOG");
-    if (!log || !*log)
+    const std::string log = variable("FAKE1284_LOG");
+    if (log.empty())
         return;
-    if (FILE* f = std::fopen(log, "a")) {
+    if (FILE* f = std::fopen(log.c_str(), "a")) {
         std::fprintf(f, "%s\n", line.c_str());
         std::fclose(f);
     }
@@ -30,8 +38,8 @@ void record(const std::string& line)
 
 bool mode(const char* name)
 {
-    const char* m = std::getenv("FAKE1284_MODE");
-    return std::strcmp(m && *m ? m : "ok", name) == 0;
+    const std::string m = variable("FAKE1284_MODE");
+    return (m.empty() ? "ok" : m) == name;
 }
 
 } // namespace
@@ -49,6 +57,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 
 __declspec(dllexport) void __stdcall Out32(short, short data)
 {
+    if (mode("throw"))
+        throw std::runtime_error("Testfehler beim Schreiben");
     dataRegister = static_cast<unsigned char>(data);
     record("write " + std::to_string(dataRegister));
 }

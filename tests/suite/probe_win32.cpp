@@ -134,10 +134,38 @@ private:
 
 std::unique_ptr<Probe> startProgram(const std::filesystem::path& programDirectory)
 {
-    // As the program's own start does: COM for screen readers and images.
-    static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    (void)com;
     return std::make_unique<Win32Probe>(programDirectory);
+}
+
+int runWithWindows(int, char**, const std::function<int()>& suite)
+{
+    // As the program's own start does: COM for screen readers and images.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const int result = suite();
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return result;
+}
+
+const char* toolkitName()
+{
+    return "win32";
+}
+
+void setPortMode(const char* mode)
+{
+    SetEnvironmentVariableA("FAKE1284_MODE", mode);
+}
+
+const char* failingPortMode()
+{
+    return "nodriver";
+}
+
+// Windows has no FIFOs, and links to devices need an administrator.
+bool makeSpecialFile(const std::string&, const std::filesystem::path&)
+{
+    return false;
 }
 
 std::string referenceCp1252(unsigned char code)

@@ -21,7 +21,8 @@ std::string nameOf(HWND control)
 BOOL CALLBACK print(HWND control, LPARAM main)
 {
     wchar_t text[256]{};
-    GetWindowTextW(control, text, 256);
+    // WM_GETTEXT: GetWindowText does not read another process's edits.
+    SendMessageW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
     RECT r{};
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, HWND(main), reinterpret_cast<POINT*>(&r), 2);
