@@ -30,7 +30,8 @@ void record(const std::string& line)
     const std::string log = variable("FAKE1284_LOG");
     if (log.empty())
         return;
-    if (FILE* f = std::fopen(log.c_str(), "a")) {
+    // Binary: lines end in \n as on Linux.
+    if (FILE* f = std::fopen(log.c_str(), "ab")) {
         std::fprintf(f, "%s\n", line.c_str());
         std::fclose(f);
     }
