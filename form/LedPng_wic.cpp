@@ -58,7 +58,7 @@ Image decodePng(Bytes png)
 
     UINT width = 0, height = 0;
     require(bgra->GetSize(&width, &height));
-    if (width == 0 || height == 0 || width > MaxSide || height > MaxSide)
+    if (width == 0 || height == 0)
         throw ImageError("PNG-Bild nicht lesbar");
     // Little-endian BGRA is 0xAARRGGBB per pixel.
     Image image{int(width), int(height), std::vector<std::uint32_t>(std::size_t(width) * height)};

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 using namespace layout;
@@ -104,13 +105,22 @@ win32::Font dialogFont(UINT dpi)
 void Win32Window::createMainWindow(HINSTANCE instance)
 {
     registerClass(instance, windowProcedure);
+    // Built at its final size for the screen it most likely opens on; the
+    // few controls at once in place and with their fonts: each later move
+    // costs a start-up time of its own.
+    m_dpi = GetDpiForSystem();
+    const SIZE size = frameSize();
     // The procedure takes ownership of the handle at WM_NCCREATE.
-    CreateWindowExW(0, ClassName, L"Bitlicht", MainStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
-                    nullptr, nullptr, instance, this);
+    CreateWindowExW(0, ClassName, L"Bitlicht", MainStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
+                    size.cy, nullptr, nullptr, instance, this);
     if (!m_window)
         throw std::runtime_error("Das Fenster ließ sich nicht anlegen: " +
                                  wintext::errorText(GetLastError()));
     m_dpi = GetDpiForWindow(m_window.get());
+    if (frameSize().cx != size.cx)
+        SetWindowPos(m_window.get(), nullptr, 0, 0, frameSize().cx, frameSize().cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    std::ignore = makeFonts();
     m_placeValueBrush.reset(
         CreateSolidBrush(RGB((PlaceValueBackColor >> 16) & 0xFF, (PlaceValueBackColor >> 8) & 0xFF,
                              PlaceValueBackColor & 0xFF)));
@@ -130,11 +140,14 @@ void Win32Window::createControls(HINSTANCE instance)
     for (const int i : creationOrder()) {
         const Control& c = Controls[std::size_t(i)];
         const ControlClass kind = classOf(c);
+        const Box b = onForm(c);
         HWND control = CreateWindowExW(
             kind.extendedStyle, kind.name, wintext::wide(c.text).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, m_window.get(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, pixels(b.left), pixels(b.top),
+            pixels(b.width), pixels(b.height), m_window.get(),
             reinterpret_cast<HMENU>(INT_PTR(FirstControlId + i)), instance, nullptr);
         m_controls[std::size_t(i)] = control;
+        setFont(control, c.look, false);
         win32::AccessibleText& text = m_accessible[std::size_t(i)];
         text.name = wintext::wide(accessibleName(c.ref));
         text.description = wintext::wide(accessibleDescription(c.ref));
@@ -149,6 +162,7 @@ void Win32Window::createToolTip(HINSTANCE instance)
                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window.get(),
                                     nullptr, instance, nullptr));
+    SendMessageW(m_toolTip.get(), TTM_SETMAXTIPWIDTH, 0, pixels(ToolTipWidth * TwipsPerPixel));
     forEachTool([this](TOOLINFOW& tool) {
         SendMessageW(m_toolTip.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     });
@@ -186,11 +200,26 @@ int Win32Window::pixels(int twips) const
     return MulDiv(twips, int(m_dpi), TwipsPerInch);
 }
 
-void Win32Window::layOut()
+SIZE Win32Window::frameSize() const
 {
     RECT frame{0, 0, pixels(ClientWidth), pixels(ClientHeight)};
     AdjustWindowRectExForDpi(&frame, MainStyle, FALSE, 0, m_dpi);
-    SetWindowPos(m_window.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Win32Window::setFont(HWND control, Look look, bool redraw) const
+{
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(look)), redraw);
+    // Large digits fill their fields edge to edge ("128", "255").
+    if (look != Default)
+        SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+}
+
+// Again for new dots per inch.
+void Win32Window::layOut()
+{
+    const SIZE size = frameSize();
+    SetWindowPos(m_window.get(), nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The old fonts go once every control has its new one.
     const auto oldFonts = makeFonts();
@@ -199,11 +228,7 @@ void Win32Window::layOut()
         HWND control = m_controls[std::size_t(i)];
         SetWindowPos(control, nullptr, pixels(b.left), pixels(b.top), pixels(b.width),
                      pixels(b.height), SWP_NOZORDER | SWP_NOACTIVATE);
-        const Look look = Controls[std::size_t(i)].look;
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(look)), TRUE);
-        // Large digits fill their fields edge to edge ("128", "255").
-        if (look != Default)
-            SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+        setFont(control, Controls[std::size_t(i)].look, true);
     }
     if (m_toolTip) {
         SendMessageW(m_toolTip.get(), TTM_SETMAXTIPWIDTH, 0, pixels(ToolTipWidth * TwipsPerPixel));

@@ -60,7 +60,6 @@ Win32Window::Win32Window(HINSTANCE instance, const std::filesystem::path& progra
     createMainWindow(instance);
     createControls(instance);
     createToolTip(instance);
-    layOut();
     m_form.emplace(*this, programDirectory, std::move(port));
 }
 

@@ -56,6 +56,8 @@ private:
     [[nodiscard]] std::array<win32::Font, 4> makeFonts();
     void forEachTool(const std::function<void(TOOLINFOW&)>& action);
     [[nodiscard]] int pixels(int twips) const;
+    [[nodiscard]] SIZE frameSize() const;
+    void setFont(HWND control, layout::Look look, bool redraw) const;
     [[nodiscard]] HFONT fontFor(layout::Look look) const;
     [[nodiscard]] RECT toolRect() const;
 
