@@ -59,7 +59,7 @@ test: build
 test-sanitizers: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBITLICHT_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen BITLICHT_LONG_RUN_STEPS=10000 \
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen BITLICHT_RANDOM_STEPS=500 \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

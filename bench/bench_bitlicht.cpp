@@ -6,7 +6,7 @@
 //   EmptyWindow an empty QWidget of the same size
 
 #include "LedImage.h"
-#include "frmBitlicht.h"
+#include "QtWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,11 +19,11 @@
 
 namespace {
 
-const QString ProgramDirectory = QStringLiteral(PROGRAM_DIR);
+const std::filesystem::path ProgramDirectory = PROGRAM_DIR;
 
 void Toggle(benchmark::State& state)
 {
-    frmBitlicht window(ProgramDirectory);
+    QtWindow window(ProgramDirectory);
     window.findChild<QCheckBox*>(QStringLiteral("ChkSimulation"))->click(); // write the port
     auto* bit = window.findChild<QCheckBox*>(QStringLiteral("chkD(3)"));
     for (auto _ : state)
@@ -32,7 +32,7 @@ void Toggle(benchmark::State& state)
 
 void DecodeOnly(benchmark::State& state)
 {
-    const QString path = led::path(ProgramDirectory, QString::fromLatin1(frmBitlicht::LitLedFile));
+    const std::filesystem::path path = led::path(ProgramDirectory, frmBitlicht::LitLedFile);
     for (auto _ : state)
         benchmark::DoNotOptimize(led::load(path));
 }
@@ -40,7 +40,7 @@ void DecodeOnly(benchmark::State& state)
 void StartUp(benchmark::State& state)
 {
     for (auto _ : state) {
-        frmBitlicht window(ProgramDirectory);
+        QtWindow window(ProgramDirectory);
         window.ensurePolished();
     }
 }

@@ -12,6 +12,7 @@
 
 using layout::Name;
 using layout::Ref;
+using namespace layout::names;
 
 namespace {
 
@@ -20,20 +21,6 @@ std::int16_t toInt16(double value)
 {
     return static_cast<std::int16_t>(std::lround(value));
 }
-
-constexpr Ref chkD(int index)
-{
-    return {Name::chkD, index};
-}
-constexpr Ref txtDualAusgabe(int index)
-{
-    return {Name::txtDualAusgabe, index};
-}
-constexpr Ref txtWertausgabe{Name::txtWertausgabe};
-constexpr Ref txtAsc{Name::txtAsc};
-constexpr Ref chkLoesungAnzeigen{Name::chkLoesungAnzeigen};
-constexpr Ref chkAsc{Name::chkAsc};
-constexpr Ref ChkSimulation{Name::ChkSimulation};
 
 } // namespace
 

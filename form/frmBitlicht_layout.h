@@ -59,6 +59,25 @@ struct Ref
     friend constexpr bool operator==(Ref, Ref) = default;
 };
 
+// The controls by their names, as the reactions use them: chkD(3), txtAsc.
+namespace names {
+constexpr Ref chkD(int index)
+{
+    return {Name::chkD, index};
+}
+constexpr Ref txtDualAusgabe(int index)
+{
+    return {Name::txtDualAusgabe, index};
+}
+constexpr Ref Picture1(int index)
+{
+    return {Name::Picture1, index};
+}
+constexpr Ref txtWertausgabe{Name::txtWertausgabe}, txtAsc{Name::txtAsc}, Frame1{Name::Frame1},
+    ChkSimulation{Name::ChkSimulation}, chkLoesungAnzeigen{Name::chkLoesungAnzeigen},
+    chkAsc{Name::chkAsc};
+} // namespace names
+
 struct Box
 {
     int left, top, width, height;

@@ -226,6 +226,8 @@ void QtWindow::setTitle(std::string_view title)
 void QtWindow::setPortState(std::string_view caption, std::string_view toolTip)
 {
     auto* frame = control<QGroupBox>({Frame1});
+    if (frame->title() == text(caption) && frame->accessibleDescription() == text(toolTip))
+        return;
     frame->setTitle(text(caption));
     // As rich text, the tool tip wraps to a readable width.
     frame->setToolTip(QStringLiteral("<p>%1</p>").arg(text(toolTip).toHtmlEscaped()));

@@ -12,31 +12,8 @@
 
 namespace check {
 
-struct Case
-{
-    std::string name;
-    std::function<void()> run;
-};
-
-inline std::vector<Case>& cases()
-{
-    static std::vector<Case> all;
-    return all;
-}
-
-inline int& failures()
-{
-    static int n = 0;
-    return n;
-}
-
-struct Register
-{
-    Register(std::string name, std::function<void()> run)
-    {
-        cases().push_back({std::move(name), std::move(run)});
-    }
-};
+inline std::vector<std::pair<std::string, std::function<void()>>> cases;
+inline int failures = 0;
 
 template <typename A, typename B>
 bool equal(const A& got, const B& want, const char* what, const std::string& context,
@@ -45,40 +22,38 @@ bool equal(const A& got, const B& want, const char* what, const std::string& con
     if (got == want)
         return true;
     std::ostringstream s;
-    s << file << ":" << line << ": " << what << ": got " << got << ", want " << want;
-    if (!context.empty())
-        s << " (" << context << ")";
+    s << file << ":" << line << ": " << what << ": got " << got << ", want " << want << " ("
+      << context << ")";
     std::fprintf(stderr, "  FAIL %s\n", s.str().c_str());
-    ++failures();
+    ++failures;
     return false;
 }
 
-// Runs the cases whose name contains `filter` (all when empty).
+// Runs the cases whose name contains `filter`.
 inline int runAll(const std::string& filter = {})
 {
     int passed = 0, failed = 0;
-    for (const Case& c : cases()) {
-        if (!filter.empty() && c.name.find(filter) == std::string::npos)
-            continue;
-        const int before = failures();
-        std::fprintf(stderr, "%s\n", c.name.c_str());
-        c.run();
-        (failures() == before ? passed : failed)++;
-    }
+    for (const auto& [name, run] : cases)
+        if (name.find(filter) != std::string::npos) {
+            const int before = failures;
+            std::fprintf(stderr, "%s\n", name.c_str());
+            run();
+            (failures == before ? passed : failed)++;
+        }
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed ? 1 : 0;
 }
 
 } // namespace check
 
-#define CHECK_CONCAT2(a, b) a##b
-#define CHECK_CONCAT(a, b) CHECK_CONCAT2(a, b)
+#define CHECK_JOIN2(a, b) a##b
+#define CHECK_JOIN(a, b) CHECK_JOIN2(a, b)
 // TEST_CASE("name") { ... }
 #define TEST_CASE(name)                                                                            \
-    static void CHECK_CONCAT(test_, __LINE__)();                                                   \
-    static const check::Register CHECK_CONCAT(reg_, __LINE__)(name,                                \
-                                                              CHECK_CONCAT(test_, __LINE__));      \
-    static void CHECK_CONCAT(test_, __LINE__)()
+    static void CHECK_JOIN(test_, __LINE__)();                                                     \
+    static const bool CHECK_JOIN(reg_, __LINE__) =                                                 \
+        (check::cases.emplace_back(name, CHECK_JOIN(test_, __LINE__)), true);                      \
+    static void CHECK_JOIN(test_, __LINE__)()
 // Compares and reports; returns whether it held. `context` says which step.
 #define CHECK_EQ(got, want, context)                                                               \
     check::equal((got), (want), #got, (context), __FILE__, __LINE__)
