@@ -1,10 +1,12 @@
 // Bitlicht on Windows: the window and its message loop.
 
 #include "Win32Window.h"
+#include "WinText.h"
 
 #include <objbase.h>
 #include <windows.h>
 
+#include <exception>
 #include <string>
 
 namespace {
@@ -47,7 +49,14 @@ private:
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
     const ComApartment com;
-    Win32Window window(instance, programDirectory());
-    window.show(showCommand);
-    return window.run();
+    try {
+        Win32Window window(instance, programDirectory());
+        window.show(showCommand);
+        return window.run();
+    } catch (const std::exception& e) {
+        // The window could not even be built: said in a box of the system's own.
+        const std::wstring text = L"Bitlicht kann nicht starten:\n\n" + wintext::wide(e.what());
+        MessageBoxW(nullptr, text.c_str(), L"Bitlicht – Laufzeitfehler", MB_OK | MB_ICONERROR);
+        return 1;
+    }
 }
