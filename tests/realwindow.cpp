@@ -1,9 +1,10 @@
 // The real program in a real X window, as a user meets it: started, keyed
 // and clicked through the X test extension (xdotool), its LEDs looked at in
-// screenshots, its port writes read from the stand-in library's log.
-// Runs the Qt program and the Windows program under Wine alike.
+// screenshots, its port writes read from the stand-in library's log (when
+// FAKE1284_LOG is set). Runs the Qt program and the Windows program under
+// Wine alike.
 //
-// Usage (under xvfb-run, FAKE1284_LOG set):
+// Usage (under xvfb-run):
 //   realwindow SCALE PROGRAM [ARGS...]         the user's session
 //   realwindow error PROGRAM [ARGS...]         an unexpected error is reported
 
@@ -11,7 +12,6 @@
 #include "suite/Check.h"
 
 #include <QGuiApplication>
-#include <QImage>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
@@ -20,7 +20,15 @@
 #include <cstdlib>
 #include <fstream>
 
-using namespace layout;
+using layout::Box;
+using layout::ClientHeight;
+using layout::ClientWidth;
+using layout::Controls;
+using layout::Ref;
+using layout::onForm;
+using layout::position;
+using layout::toPixels;
+using namespace layout::names;
 
 namespace {
 
@@ -35,7 +43,7 @@ QString xdotool(const QStringList& args)
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
-QString findWindow(const QString& title)
+QString findWindow(const char* title)
 {
     return xdotool({"search", "--sync", "--onlyvisible", "--name", title}).section(u'\n', 0, 0);
 }
@@ -50,144 +58,98 @@ std::string portWrites()
     return writes;
 }
 
-// Polls until `done` holds or five seconds pass: the program answers in its own time.
-template <typename Done> bool eventually(Done done)
+int px(int twips)
 {
-    for (int i = 0; i < 100; ++i) {
-        if (done())
-            return true;
-        QThread::msleep(50);
-    }
-    return done();
+    return toPixels(twips, 96 * scale);
 }
 
-class Session
+QPoint centre(Ref ref)
 {
-public:
-    Session()
-    {
-        std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);
-        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process.start(program.front(), program.mid(1));
-        m_window = findWindow(QStringLiteral("^Bitlicht"));
-        xdotool({"windowfocus", "--sync", m_window});
-    }
-    ~Session()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
+    const Box b = onForm(Controls[position(ref)]);
+    return {px(b.left + b.width / 2), px(b.top + b.height / 2)};
+}
 
-    [[nodiscard]] QString size() const
-    {
-        return xdotool({"getwindowgeometry", "--shell", m_window})
-            .section(QStringLiteral("WIDTH="), 1)
-            .replace(QStringLiteral("\nHEIGHT="), QStringLiteral("x"))
-            .section(u'\n', 0, 0);
+// "1" for a lit LED, "0" for a dark one, "?" for anything else, bit 7 first.
+std::string leds(const QString& window)
+{
+    const QImage shot =
+        QGuiApplication::primaryScreen()->grabWindow(window.toULongLong()).toImage();
+    std::string shown;
+    for (int bit = 7; bit >= 0; --bit) {
+        const QRgb c = shot.pixel(centre(Picture1(bit))) & 0xFFFFFF;
+        shown += c == 0x55FF00 ? '1' : c == 0x257300 ? '0' : '?';
     }
-
-    void click(Ref ref) const
-    {
-        const Box b = onForm(Controls[position(ref)]);
-        xdotool({"mousemove", "--window", m_window, QString::number(px(b.left) + 8 * scale),
-                 QString::number(px(b.top + b.height / 2)), "click", "1"});
-    }
-    void key(const char* name, int times = 1) const
-    {
-        for (int i = 0; i < times; ++i)
-            xdotool({"key", name});
-    }
-
-    // "1" for a lit LED, "0" for a dark one, "?" for anything else, bit 7 first.
-    [[nodiscard]] std::string leds() const
-    {
-        const QImage shot =
-            QGuiApplication::primaryScreen()->grabWindow(m_window.toULongLong()).toImage();
-        std::string shown;
-        for (int bit = 7; bit >= 0; --bit) {
-            const Box b = onForm(Controls[position({Name::Picture1, bit})]);
-            const QRgb c =
-                shot.pixel(px(b.left + b.width / 2), px(b.top + b.height / 2)) & 0xFFFFFF;
-            shown += c == 0x55FF00 ? '1' : c == 0x257300 ? '0' : '?';
-        }
-        return shown;
-    }
-
-    void saveScreenshot(const QString& file) const
-    {
-        QGuiApplication::primaryScreen()->grabWindow(m_window.toULongLong()).save(file);
-    }
-
-private:
-    static int px(int twips) { return toPixels(twips, 96 * scale); }
-
-    QProcess m_process;
-    QString m_window;
-};
+    return shown;
+}
 
 TEST_CASE("keyboard and mouse in the real window, LEDs and port as the user sees them")
 {
-    Session s;
-    CHECK_EQ(s.size().toStdString(),
-             QStringLiteral("%1x%2")
-                 .arg(toPixels(ClientWidth, 96 * scale))
-                 .arg(toPixels(ClientHeight, 96 * scale))
-                 .toStdString(),
-             "client area");
-    // Each step: what to do, then the LEDs (bit 7 first) and every byte written so far.
+    const bool logged = std::getenv("FAKE1284_LOG");
+    if (logged)
+        std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program.front(), program.mid(1));
+    const QString window = findWindow("^Bitlicht");
+    xdotool({"windowfocus", "--sync", window});
+    const QString size = xdotool({"getwindowgeometry", "--shell", window});
+    CHECK(size.contains(
+              QStringLiteral("WIDTH=%1\nHEIGHT=%2").arg(px(ClientWidth)).arg(px(ClientHeight))),
+          "client area: " + size.toStdString());
+
+    auto key = [](const char* name, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            xdotool({"key", name});
+    };
+    auto click = [&](Ref box) {
+        const QPoint at(px(onForm(Controls[position(box)]).left) + 8 * scale, centre(box).y());
+        xdotool({"mousemove", "--window", window, QString::number(at.x()), QString::number(at.y()),
+                 "click", "1"});
+    };
+    // Each step: what is done, then the LEDs (bit 7 first) and every byte written so far.
     struct Step
     {
         const char* what;
         std::function<void()> act;
-        const char* leds;
-        const char* writes;
+        const char *leds, *writes;
     };
-    const Ref sim{Name::ChkSimulation};
     const Step steps[] = {
         {"start-up: port cleared once, every LED dark", [] {}, "00000000", "0 "},
-        {"Space on the focus at start toggles D0", [&] { s.key("space"); }, "00000001", "0 "},
+        {"Space on the focus at start toggles D0", [&] { key("space"); }, "00000001", "0 "},
         {"Tab, Space reaches D1 … D7 in turn",
          [&] {
-             for (int b = 1; b < 8; ++b) {
-                 s.key("Tab");
-                 s.key("space");
-             }
+             for (int b = 1; b < 8; ++b)
+                 key("Tab"), key("space");
          },
          "11111111", "0 "},
-        {"Shift+Tab walks back to D0", [&] { s.key("shift+Tab", 7), s.key("space"); }, "11111110",
+        {"Shift+Tab walks back to D0", [&] { key("shift+Tab", 7), key("space"); }, "11111110",
          "0 "},
-        {"a click turns simulation off; nothing is written yet", [&] { s.click(sim); }, "11111110",
-         "0 "},
+        {"a click turns simulation off; nothing is written yet", [&] { click(ChkSimulation); },
+         "11111110", "0 "},
         {"Tab from the switch passes two boxes and wraps to D0",
-         [&] { s.key("Tab", 3), s.key("space"); }, "11111111", "0 255 "},
-        {"a click on D2 writes the whole byte",
-         [&] {
-             s.click({Name::chkD, 2});
-         },
-         "11111011", "0 255 251 "},
-        {"Tab after a click goes on to D3", [&] { s.key("Tab"), s.key("space"); }, "11110011",
+         [&] { key("Tab", 3), key("space"); }, "11111111", "0 255 "},
+        {"a click on D2 writes the whole byte", [&] { click(chkD(2)); }, "11111011", "0 255 251 "},
+        {"Tab after a click goes on to D3", [&] { key("Tab"), key("space"); }, "11110011",
          "0 255 251 243 "},
-        {"a click clears D7",
-         [&] {
-             s.click({Name::chkD, 7});
-         },
-         "01110011", "0 255 251 243 115 "},
+        {"a click clears D7", [&] { click(chkD(7)); }, "01110011", "0 255 251 243 115 "},
         {"eighteen Tabs pass the value and the 16 fields to the switch: simulation on",
-         [&] { s.key("Tab", 18), s.key("space"); }, "01110011", "0 255 251 243 115 "},
-        {"toggles stay in the window",
-         [&] {
-             s.click({Name::chkD, 7});
-         },
-         "11110011", "0 255 251 243 115 "},
+         [&] { key("Tab", 18), key("space"); }, "01110011", "0 255 251 243 115 "},
+        {"toggles stay in the window", [&] { click(chkD(7)); }, "11110011", "0 255 251 243 115 "},
     };
     for (const Step& step : steps) {
         step.act();
-        CHECK(eventually([&] { return s.leds() == step.leds; }), step.what + (": " + s.leds()));
-        CHECK_EQ(portWrites(), step.writes, step.what);
+        bool shown = false;
+        for (int i = 0; i < 100 && !shown; ++i, QThread::msleep(50))
+            shown = leds(window) == step.leds;
+        CHECK(shown, step.what + (": " + leds(window)));
+        if (logged)
+            CHECK_EQ(portWrites(), step.writes, step.what);
     }
-    s.saveScreenshot(QStringLiteral("bitlicht-window.png"));
+    QGuiApplication::primaryScreen()
+        ->grabWindow(window.toULongLong())
+        .save(QStringLiteral("bitlicht-window.png"));
+    process.kill();
+    process.waitForFinished();
 }
 
 // An error nobody expected (here: the port library throws) is reported in a
@@ -197,7 +159,7 @@ TEST_CASE("an unexpected error is reported and ends the program")
     QProcess failing;
     failing.start(program.front(), program.mid(1));
     CHECK(failing.waitForStarted(), "starts");
-    const QString box = findWindow(QStringLiteral("Laufzeitfehler"));
+    const QString box = findWindow("Laufzeitfehler");
     CHECK(!box.isEmpty(), "message box");
     CHECK(failing.state() == QProcess::Running, "waits for the user");
     xdotool({"windowfocus", "--sync", box});
@@ -215,11 +177,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: realwindow SCALE|error PROGRAM [ARGS...]\n");
         return 2;
     }
-    const std::string mode = argv[1];
     for (int i = 2; i < argc; ++i)
         program << QString::fromLocal8Bit(argv[i]);
-    if (mode == "error")
-        return check::runAll("unexpected error");
-    scale = std::atoi(argv[1]);
-    return check::runAll("keyboard and mouse");
+    const bool error = std::string(argv[1]) == "error";
+    scale = error ? 1 : std::atoi(argv[1]);
+    return check::runAll(error ? "unexpected error" : "keyboard and mouse");
 }

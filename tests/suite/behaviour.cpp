@@ -6,6 +6,7 @@
 // Usage: behaviour ICON_DIR TESTS_DIR [CASE]   (FAKE1284_LOG names the port log)
 
 #include "Check.h"
+#include "M_inpout.h"
 #include "Probe.h"
 
 #include <algorithm>
@@ -285,6 +286,37 @@ TEST_CASE("a failed port write is shown in the frame and tried again at the next
     setPortMode("ok");
     run.act(chkD(2));
     run.compare("port back");
+}
+
+TEST_CASE("the port module serves address 888 only and says in German what is missing")
+{
+    clearPortLog();
+    M_inpout port;
+    for (const int address : {889, 890, 0x278, 0, -888}) {
+        bool refused = false;
+        try {
+            port.Out32(address, 1);
+        } catch (const PortError&) {
+            refused = true;
+        }
+        CHECK(refused, "address " + std::to_string(address));
+    }
+    std::ifstream log(std::getenv("FAKE1284_LOG"));
+    CHECK(log.peek() == std::ifstream::traits_type::eof(), "no library call for those");
+
+    M_inpout missing("bitlicht-no-such-library");
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        std::string error;
+        try {
+            missing.Out32(888, 1);
+        } catch (const PortError& e) {
+            error = e.what();
+        }
+        // One German sentence, no loader text in it (that goes to stderr).
+        CHECK(error.starts_with("Die Portbibliothek") && error.ends_with(".") &&
+                  error.find('(') == std::string::npos,
+              error);
+    }
 }
 
 // Whatever stands where an LED file should is refused, with its reason.
