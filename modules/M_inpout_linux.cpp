@@ -6,6 +6,7 @@
 #include "WaitLimit.h"
 
 #include <cerrno>
+#include <fstream>
 #include <string_view>
 #include <unistd.h>
 #include <utility>
@@ -56,8 +57,36 @@ bool isPpdevMissing(const parport& port)
     return !isParportDevice(port) && !device.empty() && accessError(device) == ENOENT;
 }
 
-// The loaded library with one port open, claimed by claim(). A failure
-// anywhere undoes what was done and leaves nothing behind.
+std::string firstLine(const std::string& file)
+{
+    std::string line;
+    std::ifstream in(file);
+    std::getline(in, line);
+    return line;
+}
+
+// Whether the kernel gives the port (parport0, ...) to another program or
+// driver right now. Claiming a port held elsewhere is to be avoided: ppdev
+// then waits with its own lock taken, stalling the holder too, and a waiter
+// that gives up can race the holder's release in the kernel's wait list.
+bool isHeldElsewhere(const std::string& kernelName)
+{
+    const std::string holder = firstLine("/proc/sys/dev/parport/" + kernelName + "/devices/active");
+    return !holder.empty() && holder != "none";
+}
+
+// Looking for ports, libieee1284 claims the first ppdev port this user may use.
+bool isFirstDeviceHeldElsewhere()
+{
+    for (int n = 0; n < 8; ++n)
+        if (accessError("/dev/parport" + std::to_string(n)) == 0)
+            return isHeldElsewhere("parport" + std::to_string(n));
+    return false;
+}
+
+// The loaded library; claim() finds, opens and claims the port step by step,
+// stopping while it is held elsewhere. Whatever was done is undone when the
+// object goes.
 class Connection : public PortLink
 {
 public:
@@ -72,14 +101,6 @@ public:
           write_data(entry<decltype(write_data)>("ieee1284_write_data")),
           read_data(entry<decltype(read_data)>("ieee1284_read_data"))
     {
-        try {
-            findPorts();
-            m_port = firstParallelPort();
-            openPort();
-        } catch (...) {
-            shutDown();
-            throw;
-        }
     }
 
     ~Connection() override { shutDown(); }
@@ -88,9 +109,17 @@ public:
 
     [[nodiscard]] bool claim() override
     {
+        if (!m_listed) {
+            if (isFirstDeviceHeldElsewhere())
+                return false;
+            findPorts();
+            m_port = firstParallelPort();
+        }
         if (!m_opened)
             openPort();
-        const WaitLimit limit(PortWorker::ClaimWait);
+        if (isHeldElsewhere(portName()))
+            return false;
+        const WaitLimit limit(PortWorker::ClaimWait); // should it be taken meanwhile
         const int result = claim_port(m_port);
         if (result == E1284_OK) {
             m_claimed = true;
@@ -128,8 +157,8 @@ private:
         }
     }
 
-    // libieee1284 tries a claim on each ppdev port it lists: held elsewhere,
-    // that one is cut short, which the library takes as "port present".
+    // libieee1284 tries a claim on the first ppdev port: should that be taken
+    // meanwhile, it is cut short, which the library takes as "port present".
     void findPorts()
     {
         const WaitLimit limit(PortWorker::ClaimWait);
