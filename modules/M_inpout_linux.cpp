@@ -84,9 +84,9 @@ bool isFirstDeviceHeldElsewhere()
     return false;
 }
 
-// The loaded library; claim() finds, opens and claims the port step by step,
-// stopping while it is held elsewhere. Whatever was done is undone when the
-// object goes.
+// The loaded library; prepare() finds and opens the port, claim() claims it,
+// both stopping while it is held elsewhere. Whatever was done is undone when
+// the object goes.
 class Connection : public PortLink
 {
 public:
@@ -107,7 +107,7 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    [[nodiscard]] bool claim() override
+    [[nodiscard]] bool prepare() override
     {
         if (!m_listed) {
             if (isFirstDeviceHeldElsewhere())
@@ -117,8 +117,11 @@ public:
         }
         if (!m_opened)
             openPort();
-        if (isHeldElsewhere(portName()))
-            return false;
+        return !isHeldElsewhere(portName());
+    }
+
+    [[nodiscard]] bool claim() override
+    {
         const WaitLimit limit(PortWorker::ClaimWait); // should it be taken meanwhile
         const int result = claim_port(m_port);
         if (result == E1284_OK) {

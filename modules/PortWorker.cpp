@@ -117,17 +117,18 @@ void PortWorker::run(const std::shared_ptr<Shared>& shared, const Opener& open)
             break;
         std::exception_ptr failure;
         if (!claimed) {
+            bool prepared = false;
             lock.unlock();
             try {
-                if (!link) {
-                    const std::lock_guard calls(libraryCalls);
+                const std::lock_guard calls(libraryCalls);
+                if (!link)
                     link = open();
-                }
+                prepared = link->prepare();
             } catch (...) {
                 failure = std::current_exception();
             }
             lock.lock();
-            if (link && !failure && !s.ownerGone) {
+            if (prepared && !s.ownerGone) {
                 s.claiming = true;
                 s.answered.notify_all();
                 lock.unlock();

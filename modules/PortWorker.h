@@ -5,16 +5,16 @@
 #include <memory>
 #include <thread>
 
-// One port as the worker drives it. Making it (loading the library, finding
-// and opening the port) waits on nobody for longer than ClaimWait. claim()
-// gives up after PortWorker::ClaimWait when another program or driver holds
-// the port, and may be tried again. Every failure is thrown; the worker then
-// drops the link.
+// One port as the worker drives it. prepare() (finding and opening the
+// port) and claim() both return false while another program or driver holds
+// the port, and may be tried again; neither waits on the holder for longer
+// than PortWorker::ClaimWait. Every failure is thrown; the worker then drops
+// the link.
 class PortLink
 {
 public:
     virtual ~PortLink() = default;
-    // False while the port is held elsewhere.
+    [[nodiscard]] virtual bool prepare() = 0;
     [[nodiscard]] virtual bool claim() = 0;
     virtual void write(unsigned char byte) = 0;
     [[nodiscard]] virtual int read() = 0;
