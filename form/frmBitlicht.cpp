@@ -113,6 +113,11 @@ void frmBitlicht::writePort(std::int16_t value)
                                               "des Parallelports (Adresse 888) an.");
     } catch (const PortError& e) {
         m_window.setPortState("Parallelport – nicht erreichbar", e.what());
+        // The technical rest for whoever looks, once per cause.
+        const std::string warning = e.what() + (" " + e.detail());
+        if (warning != m_lastPortWarning)
+            std::fprintf(stderr, "bitlicht: Parallelport: %s\n", warning.c_str());
+        m_lastPortWarning = warning;
     }
 }
 

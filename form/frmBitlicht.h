@@ -69,4 +69,5 @@ private:
     led::Image m_builtInLit;
     led::Image m_builtInDark;
     std::string m_lastLedWarning;
+    std::string m_lastPortWarning;
 };

@@ -4,13 +4,23 @@
 #include <string>
 
 // A shared library loaded at run time, unloaded when the object goes.
-// Move-only; every failure is a LibraryError naming the library and dlerror().
+// Move-only; every failure is a LibraryError naming the library and the
+// loader's own message.
 class DynamicLibrary
 {
 public:
     class LibraryError : public std::runtime_error
     {
-        using std::runtime_error::runtime_error;
+    public:
+        explicit LibraryError(const std::string& what, bool missing = false)
+            : std::runtime_error(what), m_missing(missing)
+        {
+        }
+        // The library itself was not found, rather than found but unusable.
+        [[nodiscard]] bool missing() const { return m_missing; }
+
+    private:
+        bool m_missing;
     };
 
     // `name` is handed to the system's library search as it is (a soname

@@ -34,8 +34,10 @@ std::string loaderError()
 DynamicLibrary::DynamicLibrary(std::string name) : m_name(std::move(name))
 {
     m_handle = reinterpret_cast<void*>(openLibrary(m_name));
-    if (!m_handle)
-        throw LibraryError(m_name + ": " + loaderError());
+    if (!m_handle) {
+        const bool missing = GetLastError() == ERROR_MOD_NOT_FOUND;
+        throw LibraryError(m_name + ": " + loaderError(), missing);
+    }
 }
 
 DynamicLibrary::~DynamicLibrary()

@@ -1,26 +1,25 @@
 #pragma once
 
+#include "PortError.h"
+
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
-// A port write that did not happen. what() is one German sentence saying
-// why, fit to be shown to the user.
-class PortError : public std::runtime_error
-{
-    using std::runtime_error::runtime_error;
-};
+class PortWorker;
 
 // Port access: writes the data register of the first parallel port through
 // the platform's port library (libieee1284, inpoutx64.dll), loaded at the
 // first write so the program runs without it.
 //
+// The library's work runs on a worker thread (PortWorker), so no call waits
+// on another program holding the port: such a call throws "busy" within a
+// few milliseconds,
+// and the worker writes the last byte asked for when the port comes free.
 // After a failure everything found so far is freed and the library unloaded,
 // so the next call starts from scratch (libieee1284 probes its access methods
 // only once per load). After the first success the port stays open and
-// claimed until the object goes: a claim can wait on another driver, and a
-// toggle must not.
+// claimed until the object goes.
 class M_inpout
 {
 public:
@@ -40,9 +39,8 @@ public:
     [[nodiscard]] std::int16_t Inp32(int PortAddress);
 
 private:
-    class Connection;
-    Connection& connection();
+    PortWorker& worker();
 
     std::string m_libraryName;
-    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<PortWorker> m_worker; // started at the first call
 };

@@ -11,27 +11,10 @@
 
 namespace {
 
-// What the user reads when a write does not happen.
-namespace text {
-constexpr const char* LibraryMissing = "Die Portbibliothek inpoutx64.dll fehlt: sie gehört neben "
-                                       "bitlicht.exe oder in den Systemordner";
-constexpr const char* LibraryIncomplete = "Die Portbibliothek inpoutx64.dll ist unvollständig";
-constexpr const char* DriverNotOpen =
-    "Der Treiber der Portbibliothek inpoutx64.dll ist nicht geöffnet: Bitlicht einmal als "
-    "Administrator starten, dann richtet die Bibliothek ihn ein";
-constexpr const char* OnlyDataPort =
-    "Nur die Adresse 888 des ersten Parallelports wird beschrieben";
-} // namespace text
-
-std::string sentence(std::string text, const std::string& detail = {})
-{
-    return detail.empty() ? text + "." : text + " (" + detail + ").";
-}
-
 void requireDataPort(int portAddress)
 {
     if (portAddress != M_inpout::DataPort)
-        throw PortError(sentence(text::OnlyDataPort, "verlangt: " + std::to_string(portAddress)));
+        throw PortError(PortText::OnlyDataPort, "verlangt: " + std::to_string(portAddress));
 }
 
 } // namespace
@@ -47,7 +30,7 @@ public:
           IsInpOutDriverOpen(entry<decltype(IsInpOutDriverOpen)>("IsInpOutDriverOpen"))
     {
         if (IsInpOutDriverOpen() == 0)
-            throw PortError(sentence(text::DriverNotOpen));
+            throw PortError(PortText::InpoutDriverMissing);
     }
 
     void write(unsigned char byte) { Out32(short(DataPort), short(byte)); }
@@ -59,7 +42,8 @@ private:
         try {
             return DynamicLibrary(libraryName);
         } catch (const DynamicLibrary::LibraryError& e) {
-            throw PortError(sentence(text::LibraryMissing, e.what()));
+            throw PortError(e.missing() ? PortText::InpoutMissing : PortText::InpoutUnusable,
+                            e.what());
         }
     }
 
@@ -68,7 +52,7 @@ private:
         try {
             return m_library.symbol<Function>(symbolName);
         } catch (const DynamicLibrary::LibraryError& e) {
-            throw PortError(sentence(text::LibraryIncomplete, e.what()));
+            throw PortError(PortText::InpoutUnusable, e.what());
         }
     }
 

@@ -1,136 +1,148 @@
-// Port access through the stand-in libieee1284: what is written, which port
-// is taken, and that every failure leaves nothing behind.
+// Port access through the stand-in libieee1284: which port is taken, that
+// every failure leaves nothing behind and is tried again, and that a port
+// held by another program never holds up the caller.
 
 #include "M_inpout.h"
-#include "TestSupport.h"
+#include "suite/Check.h"
 
-#include <QTest>
-
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <thread>
 
-class PortModule : public QObject
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The stand-in's record of calls, one per line: "load find open parport0 ...".
+std::string calls()
 {
-    Q_OBJECT
+    std::ifstream log(std::getenv("FAKE1284_LOG"));
+    std::string all;
+    for (std::string line; std::getline(log, line);)
+        all += (all.empty() ? "" : ", ") + line;
+    return all;
+}
 
-private slots:
-    void keepsThePortClaimedBetweenWrites()
-    {
-        FakePort fake;
+void startLog(const char* mode)
+{
+    std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);
+    ::setenv("FAKE1284_MODE", mode, 1);
+}
+
+// What a PortError tells the user and stderr; empty if none was thrown.
+std::pair<std::string, std::string> failureOf(M_inpout& port, int value)
+{
+    try {
+        port.Out32(888, std::int16_t(value));
+    } catch (const PortError& e) {
+        return {e.what(), e.detail()};
+    }
+    return {};
+}
+
+TEST_CASE("the first parallel port is taken and kept claimed")
+{
+    for (const char* mode : {"ok", "otherport"}) { // at 0x378 though listed second; else the first
+        startLog(mode);
         {
             M_inpout port;
             port.Out32(888, 1);
-            port.Out32(888, 5);
             port.Out32(888, 0x1FF); // only the low eight bits reach the lines
-            QCOMPARE(port.Inp32(888), 255);
+            CHECK_EQ(port.Inp32(888), 255, mode);
         }
-        QCOMPARE(fake.calls(), QStringList({"load", "find", "open parport0", "claim parport0",
-                                            "write 1", "write 5", "write 255", "read", "release",
-                                            "close", "free", "unload"}));
+        CHECK_EQ(calls(),
+                 "load, find, open parport0, claim parport0, write 1, write 255, read, release, "
+                 "close, free, unload",
+                 mode);
     }
+}
 
-    void takesTheFirstParallelPort_data()
+TEST_CASE("a failure says why in German, leaves nothing behind and is tried again")
+{
+    struct Row
     {
-        QTest::addColumn<QByteArray>("mode");
-        QTest::addColumn<QString>("opened");
-        QTest::newRow("the one at 0x378, though listed second")
-            << QByteArray("ok") << "open parport0";
-        QTest::newRow("none at 0x378: the first listed")
-            << QByteArray("otherport") << "open parport0";
-    }
-
-    void takesTheFirstParallelPort()
-    {
-        QFETCH(QByteArray, mode);
-        QFETCH(QString, opened);
-        FakePort fake;
-        fake.setMode(mode.constData());
-        M_inpout port;
-        port.Out32(888, 3);
-        QCOMPARE(fake.count(opened), 1);
-        QCOMPARE(fake.writes(), QList<int>{3});
-    }
-
-    void failureUndoesEverythingAndIsTriedAgain_data()
-    {
-        QTest::addColumn<QString>("library");
-        QTest::addColumn<QByteArray>("mode");
-        QTest::addColumn<QString>("why");
-        QTest::addColumn<QStringList>("calls");
-
-        const QString lib = QString::fromLatin1(M_inpout::PortLibrary);
-        QTest::newRow("library missing") << "libieee1284-missing.so.3" << QByteArray("ok")
-                                         << "nicht installiert" << QStringList();
-        QTest::newRow("symbol missing") << "libieee1284-noclaim.so.3" << QByteArray("ok")
-                                        << "unvollständig" << QStringList{"load", "unload"};
-        QTest::newRow("find fails")
-            << lib << QByteArray("findfail") << "Suche" << QStringList{"load", "find", "unload"};
-        QTest::newRow("no port listed") << lib << QByteArray("noports") << "kein Parallelport"
-                                        << QStringList{"load", "find", "free", "unload"};
-        QTest::newRow("legacy address without a port")
-            << lib << QByteArray("nodevice") << "kein Parallelport"
-            << QStringList{"load", "find", "open 0x378", "free", "unload"};
-        QTest::newRow("open refused")
-            << lib << QByteArray("openrefused") << "Gruppe lp"
-            << QStringList{"load", "find", "open parport0", "free", "unload"};
-        QTest::newRow("open fails")
-            << lib << QByteArray("openfails") << "nicht öffnen"
-            << QStringList{"load", "find", "open parport0", "free", "unload"};
-        QTest::newRow("claim refused")
-            << lib << QByteArray("claimrefused") << "belegt"
-            << QStringList{"load",  "find", "open parport0", "claim parport0",
-                           "close", "free", "unload"};
-    }
-
-    void failureUndoesEverythingAndIsTriedAgain()
-    {
-        QFETCH(QString, library);
-        QFETCH(QByteArray, mode);
-        QFETCH(QString, why);
-        QFETCH(QStringList, calls);
-
-        FakePort fake;
-        fake.setMode(mode.constData());
-        M_inpout port(library.toStdString());
+        std::string library;
+        const char *mode, *why, *detail, *calls;
+    };
+    const std::string lib = M_inpout::PortLibrary;
+    const Row rows[] = {
+        {"libieee1284-missing.so.3", "ok", PortText::LibraryMissing, "cannot open shared", ""},
+        {"/", "ok", PortText::LibraryUnusable, "directory", ""},
+        {"libieee1284-noclaim.so.3", "ok", PortText::LibraryUnusable, "ieee1284_claim",
+         "load, unload"},
+        {lib, "findfail", PortText::SearchFailed, "-6", "load, find, unload"},
+        {lib, "noports", PortText::NoPort, "", "load, find, free, unload"},
+        {lib, "nodevice", PortText::NoPort, "", "load, find, open 0x378, free, unload"},
+        {lib, "openrefused", PortText::AccessRefused, "parport0",
+         "load, find, open parport0, free, unload"},
+        {lib, "openfails", PortText::OpenFailed, "parport0",
+         "load, find, open parport0, free, unload"},
+        {lib, "claimrefused", PortText::Busy, "parport0",
+         "load, find, open parport0, claim parport0, close, free, unload"},
+    };
+    for (const Row& r : rows) {
+        startLog(r.mode);
+        M_inpout port(r.library);
         for (int attempt = 1; attempt <= 2; ++attempt) {
-            std::optional<QString> error;
-            try {
-                port.Out32(888, 7);
-            } catch (const PortError& e) {
-                error = QString::fromUtf8(e.what());
-            }
-            QVERIFY(error);
-            QVERIFY2(error->contains(why), qPrintable(*error));
-            QVERIFY2(error->endsWith(u'.'), "one sentence");
-            QCOMPARE(fake.calls(), calls);
-            fake.clear();
+            const auto [why, detail] = failureOf(port, 7);
+            CHECK_EQ(why, r.why, r.mode + (" " + r.library));
+            CHECK(detail.find(r.detail) != std::string::npos, detail);
+            CHECK_EQ(calls(), r.calls, r.mode);
+            std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);
         }
-        if (library == QLatin1String(M_inpout::PortLibrary)) {
-            fake.setMode("ok");
+        if (r.library == lib) {
+            ::setenv("FAKE1284_MODE", "ok", 1);
             port.Out32(888, 7);
-            QCOMPARE(fake.writes(), QList<int>{7});
+            CHECK(calls().ends_with("write 7"), calls());
         }
     }
+}
 
-    void servesNoAddressButTheDataPort_data()
-    {
-        QTest::addColumn<int>("address");
-        QTest::newRow("status register 889") << 889;
-        QTest::newRow("control register 890") << 890;
-        QTest::newRow("second port 0x278") << 0x278;
-        QTest::newRow("zero") << 0;
-        QTest::newRow("negative") << -888;
-    }
+// Another program holds the port: the stand-in's claim waits until the file
+// FAKE1284_GO exists; "claimstuck" is deaf to signals too.
+TEST_CASE("a port held by another program never holds up the caller")
+{
+    const auto go = std::filesystem::temp_directory_path() / "bitlicht-port-go";
+    ::setenv("FAKE1284_GO", go.c_str(), 1);
+    for (const char* mode : {"claimwaits", "claimstuck"})
+        for (const bool endsFirst : {false, true}) {
+            const std::string row = mode + std::string(endsFirst ? ", program ends first" : "");
+            std::filesystem::remove(go);
+            startLog(mode);
+            std::optional<M_inpout> port(std::in_place);
+            const auto start = Clock::now();
+            CHECK_EQ(failureOf(*port, 1).first, PortText::Busy, row);
+            CHECK(Clock::now() - start < std::chrono::seconds(1), row);
+            const auto again = Clock::now();
+            CHECK_EQ(failureOf(*port, 2).first, PortText::Busy, row); // still waiting
+            if (endsFirst)
+                port.reset();
+            CHECK(Clock::now() - again < std::chrono::milliseconds(50), row + ": at once");
+            // A claim that heeds signals is cut short rather than left waiting.
+            CHECK_EQ(calls().find("claim cut short") != std::string::npos,
+                     std::string(mode) == "claimwaits", row);
 
-    void servesNoAddressButTheDataPort()
-    {
-        QFETCH(int, address);
-        FakePort fake;
-        M_inpout port;
-        QVERIFY_THROWS_EXCEPTION(PortError, port.Out32(address, 1));
-        QVERIFY_THROWS_EXCEPTION(PortError, std::ignore = port.Inp32(address));
-        QCOMPARE(fake.calls(), QStringList());
-    }
-};
+            std::ofstream{go};
+            const std::string wanted = endsFirst ? "unload" : "write 2"; // else the last byte asked
+            for (int i = 0; i < 100 && !calls().ends_with(wanted); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            CHECK(calls().ends_with(wanted), row + ": " + calls());
+            CHECK_EQ(calls().find("write") != std::string::npos, !endsFirst, row + ": written");
+            if (!endsFirst) { // the port is kept
+                port->Out32(888, 3);
+                CHECK(calls().ends_with("write 2, write 3"), row + ": " + calls());
+            }
+            CHECK(calls().find("claim while queued") == std::string::npos, row);
+        }
+    std::filesystem::remove(go);
+}
 
-QTEST_MAIN(PortModule)
-#include "tst_port.moc"
+} // namespace
+
+int main()
+{
+    return check::runAll();
+}

@@ -6,6 +6,11 @@
 // FAKE1284_MODE, read at every call, picks a fault:
 //   ok (default) | findfail | noports | otherport | openrefused | nodevice |
 //   openfails | claimrefused | throw (write_data throws, as nothing real would)
+//   | claimwaits (the claim waits, as while another program holds the port,
+//   until the file named by FAKE1284_GO exists, 30 s at most; a signal ends
+//   the wait with E1284_SYS ("claim cut short"), as with ppdev, and a claim
+//   through the same opening after that is logged as "claim while queued")
+//   | claimstuck (the same, deaf to signals)
 
 #include "Ieee1284.h"
 
@@ -15,6 +20,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
 
 using namespace ieee1284;
 
@@ -26,6 +32,7 @@ parport Legacy{"0x378", 0x378, 0, nullptr, "/dev/port"};
 parport Card{"parport0", 0xd010, 0, nullptr, "/dev/parport0"};
 
 unsigned char dataRegister = 0;
+bool queued = false; // a claim was cut short and the port not closed since
 
 void record(const std::string& line)
 {
@@ -104,13 +111,24 @@ int ieee1284_open(parport* port, int, int* caps)
 int ieee1284_close(parport*)
 {
     record("close");
+    queued = false;
     return E1284_OK;
 }
 
 #ifndef FAKE1284_WITHOUT_CLAIM
 int ieee1284_claim(parport* port)
 {
-    record(std::string("claim ") + port->name);
+    record(queued ? "claim while queued" : std::string("claim ") + port->name);
+    const bool interruptible = mode("claimwaits");
+    if (interruptible || mode("claimstuck")) {
+        const std::string go = std::getenv("FAKE1284_GO") ? std::getenv("FAKE1284_GO") : "";
+        for (int ms = 0; ms < 30000 && ::access(go.c_str(), F_OK) != 0; ms += 5)
+            if (::usleep(5000) != 0 && interruptible) {
+                record("claim cut short");
+                queued = true;
+                return E1284_SYS;
+            }
+    }
     return mode("claimrefused") ? E1284_SYS : E1284_OK;
 }
 #endif

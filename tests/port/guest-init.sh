@@ -21,6 +21,7 @@ fi
 # The data register, read straight from the I/O space, not through libieee1284.
 register() { dd if=/dev/port bs=1 skip="$1" count=1 2>/dev/null | od -An -tu1 | tr -d ' \n'; }
 as() { user=$1; shift; su -s /bin/sh "$user" -c "$*"; }
+await() { for i in 1 2 3 4 5 6 7 8 9 10; do grep -q "$1" "$2" && return; sleep 1; done; } # text, file
 result() { # case, expected byte, address, driver output
     got=$(register "$3")
     if [ "$got" = "$2" ] && ! echo "$4" | grep -q failed; then
@@ -42,7 +43,7 @@ default)
 
     # Not in group lp: refused with the hint, and the next write tries again.
     as gast /portdriver write 7 wait /tmp/go write 9 >/tmp/gast.out &
-    for i in 1 2 3 4 5 6 7 8 9 10; do grep -q 'write 7' /tmp/gast.out && break; sleep 1; done
+    await 'write 7' /tmp/gast.out
     chmod 666 /dev/parport0
     touch /tmp/go
     wait
@@ -54,6 +55,34 @@ default)
     else
         echo "RESULT access-refused-then-retried FAIL: $out"
     fi
+
+    # A second program while the first holds the port: busy at once, the
+    # first goes on writing, and the second's last byte arrives when the
+    # first ends.
+    as lehrer /portdriver write 1 wait /tmp/a-more write 4 wait /tmp/a-end >/tmp/a.out &
+    a=$!
+    await 'write 1' /tmp/a.out
+    as lehrer /portdriver write 2 wait /tmp/b-go write 3 >/tmp/b.out &
+    b=$!
+    await 'write 2' /tmp/b.out
+    touch /tmp/a-more
+    await 'write 4' /tmp/a.out
+    ms=$(sed -n 's/^write 2: .*\[\([0-9]*\) ms\]$/\1/p' /tmp/b.out)
+    if grep -q 'write 2: failed: Der Parallelport ist belegt: Ein anderes' /tmp/b.out &&
+       [ "${ms:-9999}" -lt 1000 ] && grep -q 'write 4: ok' /tmp/a.out && [ "$(register 888)" = 4 ]; then
+        echo "RESULT second-program-busy-at-once PASS in $ms ms, the first wrote 4 meanwhile"
+    else
+        echo "RESULT second-program-busy-at-once FAIL: $(cat /tmp/a.out /tmp/b.out)"
+    fi
+    touch /tmp/a-end
+    wait $a
+    for i in 1 2 3 4 5; do [ "$(register 888)" = 2 ] && break; sleep 1; done
+    arrived=$(register 888)
+    touch /tmp/b-go
+    wait $b
+    out=$(grep 'write 3' /tmp/b.out)
+    [ "$arrived" = 2 ] || out="failed: its waiting 2 did not arrive ($arrived): $out"
+    result "second-program-writes-once-free" 3 888 "$out"
 
     insmod /modules/lp.ko
     result "lp-driver-beside-ppdev" 90 888 "$(as lehrer /portdriver write 90)"

@@ -1,10 +1,13 @@
 // Drives the port module as the window does, for the emulated PC:
 //   portdriver (write N | read | wait FILE)...
-// write: Out32(888, N); read: Inp32(888); wait: until FILE exists (30 s at most).
-// Prints one line per step and exits 1 if any write or read failed.
+// write: Out32(888, N); read: Inp32(888); wait: until FILE exists (30 s at most),
+// keeping the port if a write got it. Prints one line per step, ending in the
+// time it took ("[3 ms]"), a failure's detail on stderr, and exits 1 if any
+// write or read failed.
 
 #include "M_inpout.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -16,12 +19,18 @@ int main(int argc, char** argv)
     int failures = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view step = argv[i];
+        const auto start = std::chrono::steady_clock::now();
+        const auto took = [&] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now() - start)
+                .count();
+        };
         try {
             if (step == "write" && i + 1 < argc) {
                 const int value = std::atoi(argv[++i]);
                 std::printf("write %d: ", value);
                 port.Out32(M_inpout::DataPort, static_cast<std::int16_t>(value));
-                std::printf("ok\n");
+                std::printf("ok [%lld ms]\n", static_cast<long long>(took()));
             } else if (step == "read") {
                 std::printf("read: ");
                 std::printf("%d\n", port.Inp32(M_inpout::DataPort));
@@ -34,7 +43,8 @@ int main(int argc, char** argv)
                 return 2;
             }
         } catch (const PortError& e) {
-            std::printf("failed: %s\n", e.what());
+            std::printf("failed: %s [%lld ms]\n", e.what(), static_cast<long long>(took()));
+            std::fprintf(stderr, "portdriver: %s\n", e.detail().c_str());
             ++failures;
         }
         std::fflush(stdout);

@@ -1,6 +1,8 @@
 #include "DynamicLibrary.h"
 
+#include <cerrno>
 #include <dlfcn.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -29,13 +31,31 @@ std::string loaderError()
     return text ? text : "unknown error";
 }
 
+bool fileIsAbsent(const std::string& path)
+{
+    return ::access(path.c_str(), F_OK) != 0 && errno == ENOENT;
+}
+
+// The loader's wording is translated, so only its form is relied on: it
+// names the requested name when it could not find that very file, but the
+// full path of a file it found and could not use, and the dependency's name
+// when one of those is missing.
+bool isMissing(const std::string& name, const std::string& error)
+{
+    if (!error.starts_with(name + ": "))
+        return false;
+    return name.find('/') == std::string::npos || fileIsAbsent(name);
+}
+
 } // namespace
 
 DynamicLibrary::DynamicLibrary(std::string name) : m_name(std::move(name))
 {
     m_handle = openLibrary(m_name);
-    if (!m_handle)
-        throw LibraryError(m_name + ": " + loaderError());
+    if (!m_handle) {
+        const std::string error = loaderError();
+        throw LibraryError(error, isMissing(m_name, error));
+    }
 }
 
 DynamicLibrary::~DynamicLibrary()

@@ -2,8 +2,11 @@
 
 #include "DynamicLibrary.h"
 #include "Ieee1284.h"
+#include "PortWorker.h"
+#include "WaitLimit.h"
 
 #include <cerrno>
+#include <fstream>
 #include <string_view>
 #include <unistd.h>
 #include <utility>
@@ -12,11 +15,6 @@ namespace {
 
 using ieee1284::E1284_OK;
 constexpr unsigned long FirstPortBase = 0x378;
-
-std::string sentence(std::string text, const std::string& detail = {})
-{
-    return detail.empty() ? text + "." : text + " (" + detail + ").";
-}
 
 bool isParportDevice(const parport& port)
 {
@@ -59,11 +57,37 @@ bool isPpdevMissing(const parport& port)
     return !isParportDevice(port) && !device.empty() && accessError(device) == ENOENT;
 }
 
-} // namespace
+std::string firstLine(const std::string& file)
+{
+    std::string line;
+    std::ifstream in(file);
+    std::getline(in, line);
+    return line;
+}
 
-// The loaded library with one port open and claimed. Built in one go; a
-// failure anywhere undoes what was done and leaves nothing behind.
-class M_inpout::Connection
+// Whether the kernel gives the port (parport0, ...) to another program or
+// driver right now. Claiming a port held elsewhere is to be avoided: ppdev
+// then waits with its own lock taken, stalling the holder too, and a waiter
+// that gives up can race the holder's release in the kernel's wait list.
+bool isHeldElsewhere(const std::string& kernelName)
+{
+    const std::string holder = firstLine("/proc/sys/dev/parport/" + kernelName + "/devices/active");
+    return !holder.empty() && holder != "none";
+}
+
+// Looking for ports, libieee1284 claims the first ppdev port this user may use.
+bool isFirstDeviceHeldElsewhere()
+{
+    for (int n = 0; n < 8; ++n)
+        if (accessError("/dev/parport" + std::to_string(n)) == 0)
+            return isHeldElsewhere("parport" + std::to_string(n));
+    return false;
+}
+
+// The loaded library; prepare() finds and opens the port, claim() claims it,
+// both stopping while it is held elsewhere. Whatever was done is undone when
+// the object goes.
+class Connection : public PortLink
 {
 public:
     explicit Connection(const std::string& libraryName)
@@ -72,28 +96,49 @@ public:
           free_ports(entry<decltype(free_ports)>("ieee1284_free_ports")),
           open(entry<decltype(open)>("ieee1284_open")),
           close(entry<decltype(close)>("ieee1284_close")),
-          claim(entry<decltype(claim)>("ieee1284_claim")),
+          claim_port(entry<decltype(claim_port)>("ieee1284_claim")),
           release(entry<decltype(release)>("ieee1284_release")),
           write_data(entry<decltype(write_data)>("ieee1284_write_data")),
           read_data(entry<decltype(read_data)>("ieee1284_read_data"))
     {
-        try {
-            findPorts();
-            m_port = firstParallelPort();
-            openPort();
-            claimPort();
-        } catch (...) {
-            shutDown();
-            throw;
-        }
     }
 
-    ~Connection() { shutDown(); }
+    ~Connection() override { shutDown(); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    void write(unsigned char byte) { write_data(m_port, byte); }
-    [[nodiscard]] int read() { return read_data(m_port); }
+    [[nodiscard]] bool prepare() override
+    {
+        if (!m_listed) {
+            if (isFirstDeviceHeldElsewhere())
+                return false;
+            findPorts();
+            m_port = firstParallelPort();
+        }
+        if (!m_opened)
+            openPort();
+        return !isHeldElsewhere(portName());
+    }
+
+    [[nodiscard]] bool claim() override
+    {
+        const WaitLimit limit(PortWorker::ClaimWait); // should it be taken meanwhile
+        const int result = claim_port(m_port);
+        if (result == E1284_OK) {
+            m_claimed = true;
+            return true;
+        }
+        if (!limit.passed())
+            throw PortError(PortText::Busy, portName() + ", Fehler " + std::to_string(result));
+        // Cut short while the holder kept the port. The kernel still lists
+        // this opening as waiting, and a second claim through it would list
+        // it twice and break that list: the next try opens the port anew.
+        close(m_port);
+        m_opened = false;
+        return false;
+    }
+    void write(unsigned char byte) override { write_data(m_port, byte); }
+    [[nodiscard]] int read() override { return read_data(m_port); }
 
 private:
     static DynamicLibrary load(const std::string& libraryName)
@@ -101,10 +146,8 @@ private:
         try {
             return DynamicLibrary(libraryName);
         } catch (const DynamicLibrary::LibraryError& e) {
-            throw PortError(sentence(
-                "Die Portbibliothek libieee1284 ist nicht installiert: sie kommt mit dem Paket "
-                "libieee1284-3",
-                e.what()));
+            throw PortError(e.missing() ? PortText::LibraryMissing : PortText::LibraryUnusable,
+                            e.what());
         }
     }
 
@@ -113,16 +156,18 @@ private:
         try {
             return m_library.symbol<Function>(symbolName);
         } catch (const DynamicLibrary::LibraryError& e) {
-            throw PortError(sentence("Die Portbibliothek libieee1284 ist unvollständig", e.what()));
+            throw PortError(PortText::LibraryUnusable, e.what());
         }
     }
 
+    // libieee1284 tries a claim on the first ppdev port: should that be taken
+    // meanwhile, it is cut short, which the library takes as "port present".
     void findPorts()
     {
+        const WaitLimit limit(PortWorker::ClaimWait);
         const int result = find_ports(&m_list, 0);
         if (result != E1284_OK)
-            throw PortError(sentence("Die Suche nach Parallelports ist fehlgeschlagen",
-                                     "Fehler " + std::to_string(result)));
+            throw PortError(PortText::SearchFailed, "Fehler " + std::to_string(result));
         m_listed = true;
     }
 
@@ -131,49 +176,36 @@ private:
     [[nodiscard]] parport* firstParallelPort() const
     {
         if (m_list.portc <= 0 || !m_list.portv)
-            throw PortError(sentence("Es wurde kein Parallelport gefunden"));
+            throw PortError(PortText::NoPort);
         for (int i = 0; i < m_list.portc; ++i)
             if (m_list.portv[i] && m_list.portv[i]->base_addr == FirstPortBase)
                 return m_list.portv[i];
         if (!m_list.portv[0])
-            throw PortError(sentence("Es wurde kein Parallelport gefunden"));
+            throw PortError(PortText::NoPort);
         return m_list.portv[0];
     }
 
     void openPort()
     {
         errno = 0;
-        int capabilities = 0;
-        const int result = open(m_port, 0, &capabilities);
+        // Asking for the port's capabilities would make the library claim it
+        // here, and a claim may wait.
+        const int result = open(m_port, 0, nullptr);
         const int error = errno;
         if (result == E1284_OK) {
             m_opened = true;
             return;
         }
         if (isAccessRefused(error, *m_port))
-            throw PortError(sentence("Zugriff auf den Parallelport verweigert: der Benutzer muss "
-                                     "zur Gruppe lp gehören und sich danach neu anmelden",
-                                     portName()));
+            throw PortError(PortText::AccessRefused, portName());
         // The kernel knows the port, but without ppdev a normal user has no way in.
         if (isPpdevMissing(*m_port))
-            throw PortError(
-                sentence("Das Kernelmodul ppdev ist nicht geladen: sudo modprobe ppdev lädt es",
-                         portName()));
+            throw PortError(PortText::PpdevMissing, portName());
         // Without the kernel's parport driver libieee1284 still lists the
         // legacy addresses; failing to open one means there is no port.
         if (!isParportDevice(*m_port))
-            throw PortError(sentence("Es wurde kein Parallelport gefunden"));
-        throw PortError(sentence("Der Parallelport ließ sich nicht öffnen",
-                                 portName() + ", Fehler " + std::to_string(result)));
-    }
-
-    void claimPort()
-    {
-        if (claim(m_port) != E1284_OK)
-            throw PortError(sentence(
-                "Der Parallelport ist belegt: ein anderes Programm oder ein Treiber benutzt ihn",
-                portName()));
-        m_claimed = true;
+            throw PortError(PortText::NoPort);
+        throw PortError(PortText::OpenFailed, portName() + ", Fehler " + std::to_string(result));
     }
 
     [[nodiscard]] std::string portName() const
@@ -197,7 +229,7 @@ private:
     void (*free_ports)(parport_list*);
     int (*open)(parport*, int, int*);
     int (*close)(parport*);
-    int (*claim)(parport*);
+    int (*claim_port)(parport*);
     void (*release)(parport*);
     void (*write_data)(parport*, unsigned char);
     int (*read_data)(parport*);
@@ -209,41 +241,38 @@ private:
     bool m_claimed = false;
 };
 
+void requireDataPort(int portAddress)
+{
+    if (portAddress != M_inpout::DataPort)
+        throw PortError(PortText::OnlyDataPort, "verlangt: " + std::to_string(portAddress));
+}
+
+} // namespace
+
 M_inpout::M_inpout(std::string libraryName) : m_libraryName(std::move(libraryName)) {}
 M_inpout::~M_inpout() = default;
 M_inpout::M_inpout(M_inpout&&) noexcept = default;
 M_inpout& M_inpout::operator=(M_inpout&&) noexcept = default;
 
-namespace {
-
-void requireDataPort(int portAddress)
+PortWorker& M_inpout::worker()
 {
-    if (portAddress != M_inpout::DataPort)
-        throw PortError(sentence("Nur die Adresse 888 des ersten Parallelports wird beschrieben",
-                                 "verlangt: " + std::to_string(portAddress)));
-}
-
-} // namespace
-
-M_inpout::Connection& M_inpout::connection()
-{
-    if (!m_connection)
-        m_connection = std::make_unique<Connection>(m_libraryName);
-    return *m_connection;
+    if (!m_worker)
+        m_worker = std::make_unique<PortWorker>(
+            [name = m_libraryName] { return std::make_unique<Connection>(name); });
+    return *m_worker;
 }
 
 void M_inpout::Out32(int PortAddress, std::int16_t Value)
 {
     requireDataPort(PortAddress);
-    connection().write(static_cast<unsigned char>(Value & 0xFF));
+    worker().write(static_cast<unsigned char>(Value & 0xFF));
 }
 
 std::int16_t M_inpout::Inp32(int PortAddress)
 {
     requireDataPort(PortAddress);
-    const int value = connection().read();
+    const int value = worker().read();
     if (value < 0)
-        throw PortError(
-            sentence("Das Datenregister ließ sich nicht lesen", "Fehler " + std::to_string(value)));
+        throw PortError(PortText::ReadFailed, "Fehler " + std::to_string(value));
     return static_cast<std::int16_t>(value);
 }

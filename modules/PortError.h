@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+// A port write or read that did not happen. what() is only the German
+// sentence shown to the user; detail() holds the technical rest (loader
+// message, port name, error number), for stderr, never for the window.
+class PortError : public std::runtime_error
+{
+public:
+    explicit PortError(std::string germanSentence, std::string detail = {})
+        : std::runtime_error(germanSentence),
+          m_detail(std::make_shared<const std::string>(std::move(detail)))
+    {
+    }
+
+    [[nodiscard]] const std::string& detail() const { return *m_detail; }
+
+private:
+    // Shared, so copying the exception cannot throw.
+    std::shared_ptr<const std::string> m_detail;
+};
+
+// Every sentence the user may read about the port, for all platforms.
+namespace PortText {
+
+// Linux: libieee1284 and the kernel's drivers.
+inline constexpr const char* LibraryMissing =
+    "Die Portbibliothek libieee1284 ist nicht installiert: Sie ist im Paket libieee1284-3 "
+    "enthalten.";
+inline constexpr const char* LibraryUnusable =
+    "Die Portbibliothek libieee1284 ist vorhanden, aber nicht verwendbar: Installieren Sie das "
+    "Paket libieee1284-3 neu.";
+inline constexpr const char* SearchFailed = "Die Suche nach Parallelports ist fehlgeschlagen.";
+inline constexpr const char* AccessRefused =
+    "Zugriff auf den Parallelport verweigert: Der Benutzer muss zur Gruppe lp gehören und sich "
+    "danach neu anmelden.";
+inline constexpr const char* PpdevMissing =
+    "Das Kernelmodul ppdev ist nicht geladen. Laden mit: sudo modprobe ppdev";
+inline constexpr const char* OpenFailed = "Der Parallelport ließ sich nicht öffnen.";
+
+// Windows: inpoutx64, which installs its driver when first run as administrator.
+inline constexpr const char* InpoutMissing =
+    "Die Portbibliothek inpoutx64.dll wurde nicht gefunden. Legen Sie sie neben bitlicht.exe "
+    "oder in den Systemordner.";
+inline constexpr const char* InpoutUnusable =
+    "Die Portbibliothek inpoutx64.dll ist vorhanden, aber nicht verwendbar: Legen Sie eine "
+    "64-Bit-Fassung neben bitlicht.exe.";
+inline constexpr const char* InpoutDriverMissing =
+    "Der Treiber der Portbibliothek inpoutx64.dll ist nicht geladen. Starten Sie Bitlicht "
+    "einmal als Administrator, damit die Bibliothek ihren Treiber einrichtet.";
+
+// Everywhere.
+inline constexpr const char* NoPort = "Es wurde kein Parallelport gefunden.";
+inline constexpr const char* Busy =
+    "Der Parallelport ist belegt: Ein anderes Programm oder ein Treiber benutzt ihn.";
+inline constexpr const char* OnlyDataPort =
+    "Nur die Adresse 888 des ersten Parallelports wird unterstützt.";
+inline constexpr const char* ReadFailed = "Das Datenregister ließ sich nicht lesen.";
+
+} // namespace PortText

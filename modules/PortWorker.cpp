@@ -1,0 +1,176 @@
+#include "PortWorker.h"
+
+#include "PortError.h"
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+// A worker left to finish alone shares the loaded library with the next
+// one. The port library does not promise to be thread-safe, so its calls go
+// one at a time; only the claim stays outside, so that one which does not
+// end holds up nobody else.
+std::mutex libraryCalls;
+
+void drop(std::unique_ptr<PortLink>& link)
+{
+    const std::lock_guard calls(libraryCalls);
+    link.reset();
+}
+
+} // namespace
+
+// What the caller and the worker share, kept alive by both, so a worker left
+// alone in a claim outlives its PortWorker safely. Guarded by `mutex`.
+struct PortWorker::Shared
+{
+    enum class Job { None, Write, Read };
+
+    std::mutex mutex;
+    std::condition_variable asked;    // the worker waits on it
+    std::condition_variable answered; // the caller waits on it
+    Job job = Job::None;
+    unsigned char byte = 0; // the last byte asked to be written
+    bool done = false;      // the last job asked for was carried out or failed
+    std::exception_ptr failure;
+    int readValue = 0;
+    bool claiming = false;      // the worker is inside a claim
+    bool heldElsewhere = false; // the job waits for the port to come free
+    bool ownerGone = false;
+};
+
+PortWorker::PortWorker(Opener open)
+    : m_shared(std::make_shared<Shared>()), m_thread(run, m_shared, std::move(open))
+{
+}
+
+PortWorker::~PortWorker()
+{
+    bool claiming = false;
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->ownerGone = true;
+        claiming = m_shared->claiming;
+    }
+    m_shared->asked.notify_one();
+    // Outside a claim the worker sees ownerGone at once and ends; a claim
+    // that does not end by itself is not waited for.
+    if (claiming)
+        m_thread.detach();
+    else
+        m_thread.join();
+}
+
+void PortWorker::write(unsigned char byte)
+{
+    ask(true, byte);
+}
+
+int PortWorker::read()
+{
+    return ask(false, 0);
+}
+
+int PortWorker::ask(bool write, unsigned char byte)
+{
+    Shared& s = *m_shared;
+    std::unique_lock lock(s.mutex);
+    const bool waiting = s.claiming || s.heldElsewhere;
+    if (write) {
+        s.byte = byte;
+        s.job = Shared::Job::Write;
+    } else if (!waiting) {
+        s.job = Shared::Job::Read;
+    }
+    // Still waiting from an earlier call: the new byte is written once the
+    // port comes free.
+    if (waiting)
+        throw PortError(PortText::Busy, "the port is still held elsewhere");
+    s.done = false;
+    s.failure = nullptr;
+    s.asked.notify_one();
+    s.answered.wait(lock, [&] { return s.done || s.claiming; });
+    if (!s.answered.wait_for(lock, AnswerWait, [&] { return s.done; }))
+        throw PortError(PortText::Busy, "the claim did not end");
+    if (std::exception_ptr failure = std::exchange(s.failure, nullptr)) {
+        lock.unlock();
+        std::rethrow_exception(failure);
+    }
+    return s.readValue;
+}
+
+void PortWorker::run(const std::shared_ptr<Shared>& shared, const Opener& open)
+{
+    Shared& s = *shared;
+    std::unique_ptr<PortLink> link;
+    bool claimed = false;
+    std::unique_lock lock(s.mutex);
+    for (;;) {
+        if (s.heldElsewhere)
+            s.asked.wait_for(lock, RetryInterval, [&] { return s.ownerGone; });
+        else
+            s.asked.wait(lock, [&] { return s.ownerGone || s.job != Shared::Job::None; });
+        if (s.ownerGone)
+            break;
+        std::exception_ptr failure;
+        if (!claimed) {
+            bool prepared = false;
+            lock.unlock();
+            try {
+                const std::lock_guard calls(libraryCalls);
+                if (!link)
+                    link = open();
+                prepared = link->prepare();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            lock.lock();
+            if (prepared && !s.ownerGone) {
+                s.claiming = true;
+                s.answered.notify_all();
+                lock.unlock();
+                try {
+                    claimed = link->claim();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+                lock.lock();
+                s.claiming = false;
+            }
+            if (s.ownerGone)
+                break;
+        }
+        // Under the lock, so the job cannot change midway; writing to a
+        // claimed port does not wait.
+        if (claimed && !failure) {
+            try {
+                const std::lock_guard calls(libraryCalls);
+                if (s.job == Shared::Job::Write)
+                    link->write(s.byte);
+                else
+                    s.readValue = link->read();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+        if (failure) {
+            drop(link);
+            claimed = false;
+        }
+        s.heldElsewhere = !failure && !claimed;
+        if (s.heldElsewhere) {
+            failure = std::make_exception_ptr(
+                PortError(PortText::Busy, "the port is held by another program or driver"));
+        } else {
+            s.job = Shared::Job::None;
+        }
+        s.failure = failure;
+        s.done = true;
+        s.answered.notify_all();
+    }
+    lock.unlock();
+    drop(link);
+}
