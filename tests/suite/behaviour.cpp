@@ -354,6 +354,21 @@ TEST_CASE("LED files: every bad file is refused with its reason")
     }
 }
 
+// The fuzz corpus, replayed in every build: whatever the bytes, an image or a refusal.
+TEST_CASE("LED files: every input of the fuzz corpus decodes or is refused")
+{
+    for (const auto& input : fs::directory_iterator(dataDir / "fuzz" / "corpus")) {
+        std::ifstream file(input.path(), std::ios::binary);
+        try {
+            const led::Image image =
+                led::decode(std::vector<std::uint8_t>{std::istreambuf_iterator<char>(file), {}});
+            CHECK_EQ(image.argb.size(), std::size_t(image.width) * std::size_t(image.height),
+                     input.path().string());
+        } catch (const led::ImageError&) {
+        }
+    }
+}
+
 TEST_CASE("LED files: read anew at every change, PNG images too, built-in ones stand in")
 {
     Run run;
