@@ -6,16 +6,14 @@
 #include <memory>
 #include <string>
 
-class PortWorker;
-
 // Port access: writes the data register of the first parallel port through
 // the platform's port library (libieee1284, inpoutx64.dll), loaded at the
 // first write so the program runs without it.
 //
-// The library's work runs on a worker thread (PortWorker), so no call waits
-// on another program holding the port: such a call throws "busy" within a
-// few milliseconds,
-// and the worker writes the last byte asked for when the port comes free.
+// On Linux the library's work runs on a worker thread (PortWorker), so no
+// call waits on another program holding the port: such a call throws "busy"
+// within a few milliseconds, and the worker writes the last byte asked for
+// when the port comes free.
 // After a failure everything found so far is freed and the library unloaded,
 // so the next call starts from scratch (libieee1284 probes its access methods
 // only once per load). After the first success the port stays open and
@@ -39,8 +37,11 @@ public:
     [[nodiscard]] std::int16_t Inp32(int PortAddress);
 
 private:
-    PortWorker& worker();
+    // The way to the port, made at the first call: a worker thread on Linux,
+    // the loaded library on Windows.
+    class Access;
+    Access& access();
 
     std::string m_libraryName;
-    std::unique_ptr<PortWorker> m_worker; // started at the first call
+    std::unique_ptr<Access> m_access;
 };

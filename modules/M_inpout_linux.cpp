@@ -249,29 +249,34 @@ void requireDataPort(int portAddress)
 
 } // namespace
 
+class M_inpout::Access : public PortWorker
+{
+    using PortWorker::PortWorker;
+};
+
 M_inpout::M_inpout(std::string libraryName) : m_libraryName(std::move(libraryName)) {}
 M_inpout::~M_inpout() = default;
 M_inpout::M_inpout(M_inpout&&) noexcept = default;
 M_inpout& M_inpout::operator=(M_inpout&&) noexcept = default;
 
-PortWorker& M_inpout::worker()
+M_inpout::Access& M_inpout::access()
 {
-    if (!m_worker)
-        m_worker = std::make_unique<PortWorker>(
+    if (!m_access)
+        m_access = std::make_unique<Access>(
             [name = m_libraryName] { return std::make_unique<Connection>(name); });
-    return *m_worker;
+    return *m_access;
 }
 
 void M_inpout::Out32(int PortAddress, std::int16_t Value)
 {
     requireDataPort(PortAddress);
-    worker().write(static_cast<unsigned char>(Value & 0xFF));
+    access().write(static_cast<unsigned char>(Value & 0xFF));
 }
 
 std::int16_t M_inpout::Inp32(int PortAddress)
 {
     requireDataPort(PortAddress);
-    const int value = worker().read();
+    const int value = access().read();
     if (value < 0)
         throw PortError(PortText::ReadFailed, "Fehler " + std::to_string(value));
     return static_cast<std::int16_t>(value);

@@ -21,10 +21,10 @@ void requireDataPort(int portAddress)
 
 // The loaded library with its driver open. A failure while connecting
 // unloads the library again, so the next write starts from scratch.
-class M_inpout::Connection
+class M_inpout::Access
 {
 public:
-    explicit Connection(const std::string& libraryName)
+    explicit Access(const std::string& libraryName)
         : m_library(load(libraryName)), Out32(entry<decltype(Out32)>("Out32")),
           Inp32(entry<decltype(Inp32)>("Inp32")),
           IsInpOutDriverOpen(entry<decltype(IsInpOutDriverOpen)>("IsInpOutDriverOpen"))
@@ -68,21 +68,21 @@ M_inpout::~M_inpout() = default;
 M_inpout::M_inpout(M_inpout&&) noexcept = default;
 M_inpout& M_inpout::operator=(M_inpout&&) noexcept = default;
 
-M_inpout::Connection& M_inpout::connection()
+M_inpout::Access& M_inpout::access()
 {
-    if (!m_connection)
-        m_connection = std::make_unique<Connection>(m_libraryName);
-    return *m_connection;
+    if (!m_access)
+        m_access = std::make_unique<Access>(m_libraryName);
+    return *m_access;
 }
 
 void M_inpout::Out32(int PortAddress, std::int16_t Value)
 {
     requireDataPort(PortAddress);
-    connection().write(static_cast<unsigned char>(Value & 0xFF));
+    access().write(static_cast<unsigned char>(Value & 0xFF));
 }
 
 std::int16_t M_inpout::Inp32(int PortAddress)
 {
     requireDataPort(PortAddress);
-    return static_cast<std::int16_t>(connection().read());
+    return static_cast<std::int16_t>(access().read());
 }

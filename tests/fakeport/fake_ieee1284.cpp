@@ -64,32 +64,21 @@ extern "C" {
 int ieee1284_find_ports(parport_list* list, int)
 {
     record("find");
+    static parport *ok[] = {&LegacyLow, &First}, *other[] = {&Card, &LegacyLow},
+                   *legacy[] = {&Legacy};
     if (mode("findfail"))
         return E1284_NOMEM;
-    static parport* ok[] = {&LegacyLow, &First};
-    static parport* other[] = {&Card, &LegacyLow};
-    static parport* legacy[] = {&Legacy};
-    if (mode("noports")) {
-        list->portc = 0;
-        list->portv = nullptr;
-    } else if (mode("otherport")) {
-        list->portc = 2;
-        list->portv = other;
-    } else if (mode("nodevice")) {
-        list->portc = 1;
-        list->portv = legacy;
-    } else {
-        list->portc = 2;
-        list->portv = ok;
-    }
+    *list = mode("noports")     ? parport_list{0, nullptr}
+            : mode("otherport") ? parport_list{2, other}
+            : mode("nodevice")  ? parport_list{1, legacy}
+                                : parport_list{2, ok};
     return E1284_OK;
 }
 
 void ieee1284_free_ports(parport_list* list)
 {
     record("free");
-    list->portc = 0;
-    list->portv = nullptr;
+    *list = {0, nullptr};
 }
 
 int ieee1284_open(parport* port, int, int* caps)
@@ -97,15 +86,8 @@ int ieee1284_open(parport* port, int, int* caps)
     record(std::string("open ") + port->name);
     if (caps)
         *caps = 0;
-    if (mode("openrefused")) {
-        errno = EACCES;
-        return E1284_INIT;
-    }
-    if (mode("nodevice") || mode("openfails")) {
-        errno = 0;
-        return E1284_INIT;
-    }
-    return E1284_OK;
+    errno = mode("openrefused") ? EACCES : 0;
+    return mode("openrefused") || mode("nodevice") || mode("openfails") ? E1284_INIT : E1284_OK;
 }
 
 int ieee1284_close(parport*)
