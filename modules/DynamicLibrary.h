@@ -40,6 +40,13 @@ public:
 private:
     [[nodiscard]] void* address(const char* symbolName) const;
 
+    // The system loader, one call each, provided per platform.
+    static void* open(const std::string& name); // nullptr when it fails
+    static LibraryError openFailure(const std::string& name);
+    static void close(void* handle);
+    static void* find(void* handle, const char* symbolName); // nullptr when absent
+    static std::string lastError();
+
     std::string m_name;
     void* m_handle = nullptr;
 };

@@ -3,33 +3,8 @@
 #include <cerrno>
 #include <dlfcn.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
-
-// Each call into the system loader on its own, so the rest reads plainly.
-void* openLibrary(const std::string& name)
-{
-    return ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-}
-void closeLibrary(void* handle)
-{
-    ::dlclose(handle);
-}
-void* findSymbol(void* handle, const char* symbolName)
-{
-    return ::dlsym(handle, symbolName);
-}
-void clearLoaderError()
-{
-    ::dlerror();
-}
-
-std::string loaderError()
-{
-    const char* text = ::dlerror();
-    return text ? text : "unknown error";
-}
 
 bool fileIsAbsent(const std::string& path)
 {
@@ -49,43 +24,30 @@ bool isMissing(const std::string& name, const std::string& error)
 
 } // namespace
 
-DynamicLibrary::DynamicLibrary(std::string name) : m_name(std::move(name))
+void* DynamicLibrary::open(const std::string& name)
 {
-    m_handle = openLibrary(m_name);
-    if (!m_handle) {
-        const std::string error = loaderError();
-        throw LibraryError(error, isMissing(m_name, error));
-    }
+    return ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
-DynamicLibrary::~DynamicLibrary()
+DynamicLibrary::LibraryError DynamicLibrary::openFailure(const std::string& name)
 {
-    if (m_handle)
-        closeLibrary(m_handle);
+    const std::string error = lastError();
+    return LibraryError(error, isMissing(name, error));
 }
 
-DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
-    : m_name(std::move(other.m_name)), m_handle(std::exchange(other.m_handle, nullptr))
+void DynamicLibrary::close(void* handle)
 {
+    ::dlclose(handle);
 }
 
-DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept
+void* DynamicLibrary::find(void* handle, const char* symbolName)
 {
-    if (this != &other) {
-        if (m_handle)
-            closeLibrary(m_handle);
-        m_name = std::move(other.m_name);
-        m_handle = std::exchange(other.m_handle, nullptr);
-    }
-    return *this;
+    ::dlerror(); // drop a stale error, so the next one belongs to this lookup
+    return ::dlsym(handle, symbolName);
 }
 
-void* DynamicLibrary::address(const char* symbolName) const
+std::string DynamicLibrary::lastError()
 {
-    // Drop a stale error so the message below belongs to this lookup.
-    clearLoaderError();
-    void* found = findSymbol(m_handle, symbolName);
-    if (!found)
-        throw LibraryError(m_name + ": " + symbolName + ": " + loaderError());
-    return found;
+    const char* text = ::dlerror();
+    return text ? text : "unknown error";
 }

@@ -1,7 +1,7 @@
 #include "M_inpout.h"
 
-#include "DynamicLibrary.h"
 #include "Ieee1284.h"
+#include "LoadedPortLibrary.h"
 #include "PortWorker.h"
 #include "WaitLimit.h"
 
@@ -91,15 +91,15 @@ class Connection : public PortLink
 {
 public:
     explicit Connection(const std::string& libraryName)
-        : m_library(load(libraryName)),
-          find_ports(entry<decltype(find_ports)>("ieee1284_find_ports")),
-          free_ports(entry<decltype(free_ports)>("ieee1284_free_ports")),
-          open(entry<decltype(open)>("ieee1284_open")),
-          close(entry<decltype(close)>("ieee1284_close")),
-          claim_port(entry<decltype(claim_port)>("ieee1284_claim")),
-          release(entry<decltype(release)>("ieee1284_release")),
-          write_data(entry<decltype(write_data)>("ieee1284_write_data")),
-          read_data(entry<decltype(read_data)>("ieee1284_read_data"))
+        : m_library(libraryName, PortText::LibraryMissing, PortText::LibraryUnusable),
+          find_ports(m_library.entry<decltype(find_ports)>("ieee1284_find_ports")),
+          free_ports(m_library.entry<decltype(free_ports)>("ieee1284_free_ports")),
+          open(m_library.entry<decltype(open)>("ieee1284_open")),
+          close(m_library.entry<decltype(close)>("ieee1284_close")),
+          claim_port(m_library.entry<decltype(claim_port)>("ieee1284_claim")),
+          release(m_library.entry<decltype(release)>("ieee1284_release")),
+          write_data(m_library.entry<decltype(write_data)>("ieee1284_write_data")),
+          read_data(m_library.entry<decltype(read_data)>("ieee1284_read_data"))
     {
     }
 
@@ -141,25 +141,6 @@ public:
     [[nodiscard]] int read() override { return read_data(m_port); }
 
 private:
-    static DynamicLibrary load(const std::string& libraryName)
-    {
-        try {
-            return DynamicLibrary(libraryName);
-        } catch (const DynamicLibrary::LibraryError& e) {
-            throw PortError(e.missing() ? PortText::LibraryMissing : PortText::LibraryUnusable,
-                            e.what());
-        }
-    }
-
-    template <typename Function> Function entry(const char* symbolName)
-    {
-        try {
-            return m_library.symbol<Function>(symbolName);
-        } catch (const DynamicLibrary::LibraryError& e) {
-            throw PortError(PortText::LibraryUnusable, e.what());
-        }
-    }
-
     // libieee1284 tries a claim on the first ppdev port: should that be taken
     // meanwhile, it is cut short, which the library takes as "port present".
     void findPorts()
@@ -224,7 +205,7 @@ private:
         m_claimed = m_opened = m_listed = false;
     }
 
-    DynamicLibrary m_library; // first member: unloaded last
+    LoadedPortLibrary m_library; // first member: unloaded last
     int (*find_ports)(parport_list*, int);
     void (*free_ports)(parport_list*);
     int (*open)(parport*, int, int*);

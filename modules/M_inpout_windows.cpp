@@ -5,7 +5,7 @@
 
 #include "M_inpout.h"
 
-#include "DynamicLibrary.h"
+#include "LoadedPortLibrary.h"
 
 #include <utility>
 
@@ -25,9 +25,10 @@ class M_inpout::Access
 {
 public:
     explicit Access(const std::string& libraryName)
-        : m_library(load(libraryName)), Out32(entry<decltype(Out32)>("Out32")),
-          Inp32(entry<decltype(Inp32)>("Inp32")),
-          IsInpOutDriverOpen(entry<decltype(IsInpOutDriverOpen)>("IsInpOutDriverOpen"))
+        : m_library(libraryName, PortText::InpoutMissing, PortText::InpoutUnusable),
+          Out32(m_library.entry<decltype(Out32)>("Out32")),
+          Inp32(m_library.entry<decltype(Inp32)>("Inp32")),
+          IsInpOutDriverOpen(m_library.entry<decltype(IsInpOutDriverOpen)>("IsInpOutDriverOpen"))
     {
         if (IsInpOutDriverOpen() == 0)
             throw PortError(PortText::InpoutDriverMissing);
@@ -37,26 +38,7 @@ public:
     [[nodiscard]] int read() { return static_cast<unsigned char>(Inp32(short(DataPort))); }
 
 private:
-    static DynamicLibrary load(const std::string& libraryName)
-    {
-        try {
-            return DynamicLibrary(libraryName);
-        } catch (const DynamicLibrary::LibraryError& e) {
-            throw PortError(e.missing() ? PortText::InpoutMissing : PortText::InpoutUnusable,
-                            e.what());
-        }
-    }
-
-    template <typename Function> Function entry(const char* symbolName)
-    {
-        try {
-            return m_library.symbol<Function>(symbolName);
-        } catch (const DynamicLibrary::LibraryError& e) {
-            throw PortError(PortText::InpoutUnusable, e.what());
-        }
-    }
-
-    DynamicLibrary m_library; // first member: unloaded last
+    LoadedPortLibrary m_library; // first member: unloaded last
     // The library's exports (__stdcall, which is the one x64 convention).
     void(__stdcall* Out32)(short, short);
     short(__stdcall* Inp32)(short);

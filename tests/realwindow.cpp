@@ -10,6 +10,7 @@
 
 #include "frmBitlicht_layout.h"
 #include "suite/Check.h"
+#include "suite/PortLog.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -24,9 +25,9 @@ using layout::Box;
 using layout::ClientHeight;
 using layout::ClientWidth;
 using layout::Controls;
-using layout::Ref;
 using layout::onForm;
 using layout::position;
+using layout::Ref;
 using layout::toPixels;
 using namespace layout::names;
 
@@ -46,16 +47,6 @@ QString xdotool(const QStringList& args)
 QString findWindow(const char* title)
 {
     return xdotool({"search", "--sync", "--onlyvisible", "--name", title}).section(u'\n', 0, 0);
-}
-
-std::string portWrites()
-{
-    std::string writes;
-    std::ifstream log(std::getenv("FAKE1284_LOG"));
-    for (std::string line; std::getline(log, line);)
-        if (line.starts_with("write "))
-            writes += line.substr(6) + " ";
-    return writes;
 }
 
 int px(int twips)
@@ -86,7 +77,7 @@ TEST_CASE("keyboard and mouse in the real window, LEDs and port as the user sees
 {
     const bool logged = std::getenv("FAKE1284_LOG");
     if (logged)
-        std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);
+        clearPortLog();
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(program.front(), program.mid(1));

@@ -4,6 +4,7 @@
 
 #include "M_inpout.h"
 #include "suite/Check.h"
+#include "suite/PortLog.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -16,19 +17,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The stand-in's record of calls, one per line: "load find open parport0 ...".
 std::string calls()
 {
-    std::ifstream log(std::getenv("FAKE1284_LOG"));
-    std::string all;
-    for (std::string line; std::getline(log, line);)
-        all += (all.empty() ? "" : ", ") + line;
-    return all;
+    return portLog();
 }
 
 void startLog(const char* mode)
 {
-    std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);
+    clearPortLog();
     ::setenv("FAKE1284_MODE", mode, 1);
 }
 
@@ -91,7 +87,7 @@ TEST_CASE("a failure says why in German, leaves nothing behind and is tried agai
             CHECK_EQ(why, r.why, r.mode + (" " + r.library));
             CHECK(detail.find(r.detail) != std::string::npos, detail);
             CHECK_EQ(calls(), r.calls, r.mode);
-            std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);
+            clearPortLog();
         }
         if (r.library == lib) {
             ::setenv("FAKE1284_MODE", "ok", 1);

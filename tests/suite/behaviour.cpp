@@ -7,6 +7,7 @@
 
 #include "Check.h"
 #include "M_inpout.h"
+#include "PortLog.h"
 #include "Probe.h"
 
 #include <algorithm>
@@ -46,22 +47,6 @@ struct ProgramDirectory
     ProgramDirectory(const ProgramDirectory&) = delete;
     ProgramDirectory& operator=(const ProgramDirectory&) = delete;
 };
-
-// The bytes the stand-in port library received, in order: "0 5 ".
-std::string portWrites()
-{
-    std::string writes;
-    std::ifstream log(std::getenv("FAKE1284_LOG"));
-    for (std::string line; std::getline(log, line);)
-        if (line.starts_with("write "))
-            writes += line.substr(6) + " ";
-    return writes;
-}
-
-void clearPortLog()
-{
-    std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);
-}
 
 // Focus walks these in this order, skipping hidden fields, and wraps.
 const std::vector<std::string> TabCycle = [] {
@@ -301,8 +286,7 @@ TEST_CASE("the port module serves address 888 only and says in German what is mi
         }
         CHECK(refused, "address " + std::to_string(address));
     }
-    std::ifstream log(std::getenv("FAKE1284_LOG"));
-    CHECK(log.peek() == std::ifstream::traits_type::eof(), "no library call for those");
+    CHECK_EQ(portLog(), "", "no library call for those");
 
     M_inpout missing("bitlicht-no-such-library");
     for (int attempt = 1; attempt <= 2; ++attempt) {
