@@ -16,6 +16,7 @@ class Probe
 public:
     using Ref = layout::Ref;
     enum class Key { Tab, BackTab, Space };
+    enum class Said { Name, Description };
 
     virtual ~Probe() = default;
 
@@ -30,7 +31,7 @@ public:
     [[nodiscard]] virtual std::string focused() = 0; // the focused control's name, "chkD(3)"
     [[nodiscard]] virtual std::string title() = 0;
     // What a screen reader is told of a control.
-    [[nodiscard]] virtual std::string accessibleName(Ref control) = 0;
+    [[nodiscard]] virtual std::string accessible(Ref control, Said what) = 0;
     // The window's client area as drawn on screen, in device pixels.
     [[nodiscard]] virtual led::Image picture() = 0;
     // Device pixels per twip times 1440: 96 on an ordinary screen.
@@ -51,9 +52,15 @@ int runWithWindows(int argc, char** argv, const std::function<int()>& suite);
 [[nodiscard]] std::string referenceCp1252(unsigned char code);
 
 // The stand-in port library's fault for the next calls ("ok", or the
-// platform's failingPortMode()), read by it at every call.
+// platform's failing mode), read by it at every call.
 void setPortMode(const char* mode);
-[[nodiscard]] const char* failingPortMode();
+// A mode in which every write fails, and the sentence the user then reads.
+struct PortFault
+{
+    const char* mode;
+    const char* sentence;
+};
+[[nodiscard]] PortFault failingPort();
 
 // Makes a FIFO or a link to a device at `at`, where the platform has them.
 bool makeSpecialFile(const std::string& kind, const std::filesystem::path& at);

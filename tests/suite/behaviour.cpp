@@ -260,10 +260,13 @@ TEST_CASE("every byte value shows its digits, decimal and Windows-1252 character
 
 TEST_CASE("a failed port write is shown in the frame and tried again at the next one")
 {
-    setPortMode(failingPortMode());
+    const PortFault fault = failingPort();
+    setPortMode(fault.mode);
     Run run;
     run.model.writes = "";
     run.compare("start-up without the port", false);
+    // The German sentence alone: what the loader said goes to stderr.
+    CHECK_EQ(run.window->accessible(Frame1, Probe::Said::Description), fault.sentence, "why");
     run.act(ChkSimulation);
     run.act(chkD(1));
     run.model.writes = "";
@@ -271,6 +274,8 @@ TEST_CASE("a failed port write is shown in the frame and tried again at the next
     setPortMode("ok");
     run.act(chkD(2));
     run.compare("port back");
+    CHECK(run.window->accessible(Frame1, Probe::Said::Description).find("888") != std::string::npos,
+          "the frame tells where the bits are");
 }
 
 TEST_CASE("the port module serves address 888 only and says in German what is missing")
@@ -386,10 +391,15 @@ TEST_CASE("title, and a name for screen readers on every control")
     Run run;
     CHECK_EQ(run.window->title(), "Bitlicht 1.00 – vom Bitlicht-Team", "title");
     for (const auto& [ref, name] : rows)
-        CHECK_EQ(run.window->accessibleName(ref), name, layout::objectName(ref));
+        CHECK_EQ(run.window->accessible(ref, Probe::Said::Name), name, layout::objectName(ref));
     for (const layout::Control& c : layout::Controls)
         if (c.kind != layout::Kind::Frame)
-            CHECK(!run.window->accessibleName(c.ref).empty(), layout::objectName(c.ref));
+            CHECK(!run.window->accessible(c.ref, Probe::Said::Name).empty(),
+                  layout::objectName(c.ref));
+    run.act(chkD(2)); // and what each LED shows
+    for (int b = 0; b < 8; ++b)
+        CHECK_EQ(run.window->accessible(Picture1(b), Probe::Said::Description),
+                 b == 2 ? "an" : "aus", "LED " + std::to_string(b));
 }
 
 // Places, sizes, fonts and colours as the user sees them. After a wanted

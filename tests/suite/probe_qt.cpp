@@ -65,10 +65,12 @@ public:
 
     std::string title() override { return m_window.windowTitle().toStdString(); }
 
-    std::string accessibleName(Ref ref) override
+    std::string accessible(Ref ref, Said what) override
     {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control<QWidget>(ref));
-        return a ? a->text(QAccessible::Name).toStdString() : std::string();
+        return a ? a->text(what == Said::Name ? QAccessible::Name : QAccessible::Description)
+                       .toStdString()
+                 : std::string();
     }
 
     led::Image picture() override
@@ -135,9 +137,9 @@ void setPortMode(const char* mode)
     qputenv("FAKE1284_MODE", mode);
 }
 
-const char* failingPortMode()
+PortFault failingPort()
 {
-    return "noports";
+    return {"noports", PortText::NoPort};
 }
 
 bool makeSpecialFile(const std::string& kind, const std::filesystem::path& at)

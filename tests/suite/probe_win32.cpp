@@ -70,7 +70,7 @@ public:
         return at >= 0 && at < ControlCount ? objectName(Controls[std::size_t(at)].ref) : "";
     }
 
-    std::string accessibleName(Ref control) override
+    std::string accessible(Ref control, Said what) override
     {
         IAccessible* object = nullptr;
         if (FAILED(AccessibleObjectFromWindow(m_window.control(control), DWORD(OBJID_CLIENT),
@@ -81,7 +81,8 @@ public:
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         BSTR name = nullptr;
-        const HRESULT result = object->get_accName(self, &name);
+        const HRESULT result = what == Said::Name ? object->get_accName(self, &name)
+                                                  : object->get_accDescription(self, &name);
         object->Release();
         const std::string utf8 = SUCCEEDED(result) && name ? wintext::utf8(name) : "";
         SysFreeString(name);
@@ -157,9 +158,9 @@ void setPortMode(const char* mode)
     SetEnvironmentVariableA("FAKE1284_MODE", mode);
 }
 
-const char* failingPortMode()
+PortFault failingPort()
 {
-    return "nodriver";
+    return {"nodriver", PortText::InpoutDriverMissing};
 }
 
 // Windows has no FIFOs, and links to devices need an administrator.
