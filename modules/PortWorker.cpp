@@ -37,6 +37,7 @@ struct PortWorker::Shared
     bool done = false;      // the last job asked for was carried out or failed
     std::exception_ptr failure;
     int readValue = 0;
+    PortLink* claimed = nullptr; // the link that holds the port, while it does
     bool claiming = false;      // the worker is inside a claim
     bool heldElsewhere = false; // the job waits for the port to come free
     bool ownerGone = false;
@@ -78,6 +79,14 @@ int PortWorker::ask(bool write, unsigned char byte)
 {
     Shared& s = *m_shared;
     std::unique_lock lock(s.mutex);
+    // Writing to a port held already does not wait: done here, without the
+    // round trip to the worker, which meanwhile only waits for its next job.
+    if (write && s.claimed && s.job == Shared::Job::None) {
+        const std::lock_guard calls(libraryCalls);
+        s.byte = byte;
+        s.claimed->write(byte);
+        return 0;
+    }
     const bool waiting = s.claiming || s.heldElsewhere;
     if (write) {
         s.byte = byte;
@@ -139,6 +148,7 @@ void PortWorker::run(const std::shared_ptr<Shared>& shared, const Opener& open)
                 }
                 lock.lock();
                 s.claiming = false;
+                s.claimed = claimed && !failure ? link.get() : nullptr;
             }
             if (s.ownerGone)
                 break;
@@ -157,6 +167,7 @@ void PortWorker::run(const std::shared_ptr<Shared>& shared, const Opener& open)
             }
         }
         if (failure) {
+            s.claimed = nullptr;
             drop(link);
             claimed = false;
         }

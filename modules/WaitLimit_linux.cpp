@@ -61,8 +61,8 @@ timespec span(milliseconds time)
 
 void startTimer(timer_t timer, milliseconds first, milliseconds every)
 {
-    const itimerspec spec{span(every), span(first)};
-    ::timer_settime(timer, 0, &spec, nullptr);
+    const itimerspec timing{span(every), span(first)};
+    ::timer_settime(timer, 0, &timing, nullptr);
 }
 
 void deleteTimer(timer_t timer)
