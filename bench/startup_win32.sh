@@ -11,9 +11,10 @@ programs=("$3" "$4" "$4 text")
 export WINEDEBUG=-all
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver
-"$wine" wineboot -i >/dev/null 2>&1 # makes the prefix when it is new
 # The server stays up between starts, as Windows itself does.
+mkdir -p "$WINEPREFIX"
 "$wineserver" -p
+"$wine" wineboot -i >/dev/null 2>&1
 declare -A times
 for p in "${programs[@]}"; do "$mapwait" "$wine" $p >/dev/null; done # warm the caches
 for ((i = 0; i < runs; i++)); do
