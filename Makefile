@@ -20,7 +20,7 @@ PREFIX   ?= /usr/local
 # Windows: cross-built with mingw-w64, tried and tested under Wine.
 WINDOWS_BUILD ?= build-windows
 WINDOWS_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix wine64 nsis
-WINDOWS_TEST_PACKAGES := xvfb xauth xdotool imagemagick
+WINDOWS_TEST_PACKAGES := xvfb xauth xdotool
 WINE64 := $(or $(shell command -v wine64 2>/dev/null),/usr/lib/wine/wine64)
 
 .PHONY: all deps configure build run test test-sanitizers test-port bench fuzz install uninstall package clean \
