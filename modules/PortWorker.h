@@ -32,7 +32,8 @@ public:
 class PortWorker
 {
 public:
-    static constexpr std::chrono::milliseconds ClaimWait{5};
+    // A claim of a free port ends in far less, also on a slow or busy machine.
+    static constexpr std::chrono::milliseconds ClaimWait{20};
     static constexpr std::chrono::milliseconds RetryInterval{200};
     static constexpr std::chrono::milliseconds AnswerWait{100};
     using Opener = std::function<std::unique_ptr<PortLink>()>;
