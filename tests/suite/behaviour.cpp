@@ -36,8 +36,11 @@ struct ProgramDirectory
     fs::path path;
     ProgramDirectory()
     {
+        // Unique also across suites that run side by side.
+        static const auto run = std::random_device()();
         static int n = 0;
-        path = fs::temp_directory_path() / ("bitlicht-suite-" + std::to_string(++n));
+        path = fs::temp_directory_path() /
+               ("bitlicht-suite-" + std::to_string(run) + "-" + std::to_string(++n));
         fs::remove_all(path);
         fs::create_directories(path);
         for (const char* name : {"LEDgruenHe.ico", "LEDgruenDu.ico"})
