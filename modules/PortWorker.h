@@ -35,7 +35,9 @@ public:
     // A claim of a free port ends in far less, also on a slow or busy machine.
     static constexpr std::chrono::milliseconds ClaimWait{20};
     static constexpr std::chrono::milliseconds RetryInterval{200};
-    static constexpr std::chrono::milliseconds AnswerWait{100};
+    // Half a second: start-up still shows the window within one, and a claim
+    // of a free port on a slow (emulated) machine is not taken for busy.
+    static constexpr std::chrono::milliseconds AnswerWait{500};
     using Opener = std::function<std::unique_ptr<PortLink>()>;
 
     explicit PortWorker(Opener open);
