@@ -114,7 +114,7 @@ void frmBitlicht::writePort(std::int16_t value)
     } catch (const PortError& e) {
         m_window.setPortState("Parallelport – nicht erreichbar", e.what());
         // The technical rest for whoever looks, once per cause.
-        const std::string warning = e.what() + (" " + e.detail());
+        const std::string warning = e.detail().empty() ? e.what() : e.what() + (" " + e.detail());
         if (warning != m_lastPortWarning)
             std::fprintf(stderr, "bitlicht: Parallelport: %s\n", warning.c_str());
         m_lastPortWarning = warning;
