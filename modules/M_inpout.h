@@ -36,10 +36,19 @@ public:
     // Reads the data register back. Throws PortError.
     [[nodiscard]] std::int16_t Inp32(int PortAddress);
 
-private:
     // The way to the port, made at the first call: a worker thread on Linux,
-    // the loaded library on Windows.
-    class Access;
+    // the loaded library on Windows. Both throw PortError.
+    class Access
+    {
+    public:
+        virtual ~Access() = default;
+        virtual void write(unsigned char byte) = 0;
+        [[nodiscard]] virtual int read() = 0;
+    };
+
+private:
+    // Provided by each platform.
+    [[nodiscard]] static std::unique_ptr<Access> connect(const std::string& libraryName);
     Access& access();
 
     std::string m_libraryName;

@@ -222,43 +222,22 @@ private:
     bool m_claimed = false;
 };
 
-void requireDataPort(int portAddress)
+// The worker thread, as the platform-neutral module sees it.
+class WorkerAccess final : public M_inpout::Access
 {
-    if (portAddress != M_inpout::DataPort)
-        throw PortError(PortText::OnlyDataPort, "verlangt: " + std::to_string(portAddress));
-}
+public:
+    explicit WorkerAccess(PortWorker::Opener open) : m_worker(std::move(open)) {}
+    void write(unsigned char byte) override { m_worker.write(byte); }
+    [[nodiscard]] int read() override { return m_worker.read(); }
+
+private:
+    PortWorker m_worker;
+};
 
 } // namespace
 
-class M_inpout::Access : public PortWorker
+std::unique_ptr<M_inpout::Access> M_inpout::connect(const std::string& libraryName)
 {
-    using PortWorker::PortWorker;
-};
-
-M_inpout::M_inpout(std::string libraryName) : m_libraryName(std::move(libraryName)) {}
-M_inpout::~M_inpout() = default;
-M_inpout::M_inpout(M_inpout&&) noexcept = default;
-M_inpout& M_inpout::operator=(M_inpout&&) noexcept = default;
-
-M_inpout::Access& M_inpout::access()
-{
-    if (!m_access)
-        m_access = std::make_unique<Access>(
-            [name = m_libraryName] { return std::make_unique<Connection>(name); });
-    return *m_access;
-}
-
-void M_inpout::Out32(int PortAddress, std::int16_t Value)
-{
-    requireDataPort(PortAddress);
-    access().write(static_cast<unsigned char>(Value & 0xFF));
-}
-
-std::int16_t M_inpout::Inp32(int PortAddress)
-{
-    requireDataPort(PortAddress);
-    const int value = access().read();
-    if (value < 0)
-        throw PortError(PortText::ReadFailed, "Fehler " + std::to_string(value));
-    return static_cast<std::int16_t>(value);
+    return std::make_unique<WorkerAccess>(
+        [name = libraryName] { return std::make_unique<Connection>(name); });
 }

@@ -11,20 +11,12 @@
 
 namespace {
 
-void requireDataPort(int portAddress)
-{
-    if (portAddress != M_inpout::DataPort)
-        throw PortError(PortText::OnlyDataPort, "verlangt: " + std::to_string(portAddress));
-}
-
-} // namespace
-
 // The loaded library with its driver open. A failure while connecting
 // unloads the library again, so the next write starts from scratch.
-class M_inpout::Access
+class LibraryAccess final : public M_inpout::Access
 {
 public:
-    explicit Access(const std::string& libraryName)
+    explicit LibraryAccess(const std::string& libraryName)
         : m_library(libraryName, PortText::InpoutMissing, PortText::InpoutUnusable),
           Out32(m_library.entry<decltype(Out32)>("Out32")),
           Inp32(m_library.entry<decltype(Inp32)>("Inp32")),
@@ -34,8 +26,11 @@ public:
             throw PortError(PortText::InpoutDriverMissing);
     }
 
-    void write(unsigned char byte) { Out32(short(DataPort), short(byte)); }
-    [[nodiscard]] int read() { return static_cast<unsigned char>(Inp32(short(DataPort))); }
+    void write(unsigned char byte) override { Out32(short(M_inpout::DataPort), short(byte)); }
+    [[nodiscard]] int read() override
+    {
+        return static_cast<unsigned char>(Inp32(short(M_inpout::DataPort)));
+    }
 
 private:
     LoadedPortLibrary m_library; // first member: unloaded last
@@ -45,26 +40,9 @@ private:
     int(__stdcall* IsInpOutDriverOpen)();
 };
 
-M_inpout::M_inpout(std::string libraryName) : m_libraryName(std::move(libraryName)) {}
-M_inpout::~M_inpout() = default;
-M_inpout::M_inpout(M_inpout&&) noexcept = default;
-M_inpout& M_inpout::operator=(M_inpout&&) noexcept = default;
+} // namespace
 
-M_inpout::Access& M_inpout::access()
+std::unique_ptr<M_inpout::Access> M_inpout::connect(const std::string& libraryName)
 {
-    if (!m_access)
-        m_access = std::make_unique<Access>(m_libraryName);
-    return *m_access;
-}
-
-void M_inpout::Out32(int PortAddress, std::int16_t Value)
-{
-    requireDataPort(PortAddress);
-    access().write(static_cast<unsigned char>(Value & 0xFF));
-}
-
-std::int16_t M_inpout::Inp32(int PortAddress)
-{
-    requireDataPort(PortAddress);
-    return static_cast<std::int16_t>(access().read());
+    return std::make_unique<LibraryAccess>(libraryName);
 }

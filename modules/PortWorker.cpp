@@ -38,8 +38,8 @@ struct PortWorker::Shared
     std::exception_ptr failure;
     int readValue = 0;
     PortLink* claimed = nullptr; // the link that holds the port, while it does
-    bool claiming = false;      // the worker is inside a claim
-    bool heldElsewhere = false; // the job waits for the port to come free
+    bool claiming = false;       // the worker is inside a claim
+    bool heldElsewhere = false;  // the job waits for the port to come free
     bool ownerGone = false;
 };
 
