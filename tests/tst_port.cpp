@@ -29,10 +29,10 @@ void startLog(const char* mode)
 }
 
 // What a PortError tells the user and stderr; empty if none was thrown.
-std::pair<std::string, std::string> failureOf(M_inpout& port, int value)
+std::pair<std::string, std::string> failureOf(M_inpout& port, int value, int address = 888)
 {
     try {
-        port.Out32(888, std::int16_t(value));
+        port.Out32(address, std::int16_t(value));
     } catch (const PortError& e) {
         return {e.what(), e.detail()};
     }
@@ -54,6 +54,12 @@ TEST_CASE("the first parallel port is taken and kept claimed")
                  "close, free, unload",
                  mode);
     }
+    // Any other address is refused before the library is even loaded.
+    startLog("ok");
+    M_inpout port;
+    for (const int address : {889, 0x278, 0, -888})
+        CHECK(!failureOf(port, 1, address).first.empty(), std::to_string(address));
+    CHECK_EQ(calls(), "", "no library call for other addresses");
 }
 
 TEST_CASE("a failure says why in German, leaves nothing behind and is tried again")

@@ -1,5 +1,7 @@
-// The behaviour suite's probe for the Qt window, in process.
+// The behaviour suite's probe for the Qt window, in process, and what only
+// the Qt window has to prove.
 
+#include "Check.h"
 #include "Probe.h"
 #include "QtWindow.h"
 
@@ -8,6 +10,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include <iconv.h>
@@ -105,15 +108,43 @@ std::unique_ptr<Probe> startProgram(const std::filesystem::path& programDirector
     return std::make_unique<QtProbe>(programDirectory);
 }
 
+// BITLICHT_PALETTE=dark: a dark desktop theme, under which the place-value
+// fields must keep their own readable colours (the golden picture shows it).
+const bool Dark = qEnvironmentVariable("BITLICHT_PALETTE") == u"dark";
+
 int runWithWindows(int argc, char** argv, const std::function<int()>& suite)
 {
     QApplication app(argc, argv);
+    if (Dark) {
+        QPalette p;
+        for (const auto role : {QPalette::Window, QPalette::Button})
+            p.setColor(role, QColor(0x30, 0x30, 0x30));
+        p.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            p.setColor(role, Qt::white);
+        QApplication::setPalette(p);
+    }
     return suite();
 }
 
 const char* toolkitName()
 {
-    return "qt";
+    return Dark ? "qt-dark" : "qt";
+}
+
+TEST_CASE("Qt's own texts are German, whatever the desktop's language")
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    installGermanQtTexts();
+    QLineEdit field;
+    const std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << a->text().remove(u'&').section(u'\t', 0, 0);
+    CHECK(texts.contains(QStringLiteral("Einfügen")) && texts.contains(QStringLiteral("Kopieren")),
+          texts.join(u',').toStdString());
+    QLocale::setDefault(before);
 }
 
 std::string referenceCp1252(unsigned char code)
