@@ -21,14 +21,7 @@
 #include <cstdlib>
 #include <fstream>
 
-using layout::Box;
-using layout::ClientHeight;
-using layout::ClientWidth;
-using layout::Controls;
-using layout::onForm;
-using layout::position;
-using layout::Ref;
-using layout::toPixels;
+using layout::Box, layout::Controls, layout::onForm, layout::position, layout::Ref;
 using namespace layout::names;
 
 namespace {
@@ -51,7 +44,7 @@ QString findWindow(const char* title)
 
 int px(int twips)
 {
-    return toPixels(twips, 96 * scale);
+    return layout::toPixels(twips, 96 * scale);
 }
 
 QPoint centre(Ref ref)
@@ -84,8 +77,9 @@ TEST_CASE("keyboard and mouse in the real window, LEDs and port as the user sees
     const QString window = findWindow("^Bitlicht");
     xdotool({"windowfocus", "--sync", window});
     const QString size = xdotool({"getwindowgeometry", "--shell", window});
-    CHECK(size.contains(
-              QStringLiteral("WIDTH=%1\nHEIGHT=%2").arg(px(ClientWidth)).arg(px(ClientHeight))),
+    CHECK(size.contains(QStringLiteral("WIDTH=%1\nHEIGHT=%2")
+                            .arg(px(layout::ClientWidth))
+                            .arg(px(layout::ClientHeight))),
           "client area: " + size.toStdString());
 
     auto key = [](const char* name, int times = 1) {

@@ -22,13 +22,13 @@ fi
 register() { dd if=/dev/port bs=1 skip="$1" count=1 2>/dev/null | od -An -tu1 | tr -d ' \n'; }
 as() { user=$1; shift; su -s /bin/sh "$user" -c "$*"; }
 await() { for i in 1 2 3 4 5 6 7 8 9 10; do grep -q "$1" "$2" && return; sleep 1; done; } # text, file
+verdict() { # case, details: passes if the command before it succeeded
+    if [ $? = 0 ]; then echo "RESULT $1 PASS $2"; else echo "RESULT $1 FAIL $2"; fi
+}
 result() { # case, expected byte, address, driver output
     got=$(register "$3")
-    if [ "$got" = "$2" ] && ! echo "$4" | grep -q failed; then
-        echo "RESULT $1 PASS wrote $2 read back $got at $3"
-    else
-        echo "RESULT $1 FAIL wrote $2 read back $got at $3: $4"
-    fi
+    [ "$got" = "$2" ] && ! echo "$4" | grep -q failed
+    verdict "$1" "wrote $2 read back $got at $3: $4"
 }
 
 case "$machine" in
@@ -49,12 +49,9 @@ default)
     wait
     chmod 660 /dev/parport0
     out=$(cat /tmp/gast.out)
-    if echo "$out" | grep -q 'write 7: failed: Zugriff auf den Parallelport verweigert.*Gruppe lp' &&
-       echo "$out" | grep -q 'write 9: ok' && [ "$(register 888)" = 9 ]; then
-        echo "RESULT access-refused-then-retried PASS write 7 refused, write 9 read back 9"
-    else
-        echo "RESULT access-refused-then-retried FAIL: $out"
-    fi
+    echo "$out" | grep -q 'write 7: failed: Zugriff auf den Parallelport verweigert.*Gruppe lp' &&
+        echo "$out" | grep -q 'write 9: ok' && [ "$(register 888)" = 9 ]
+    verdict access-refused-then-retried "write 7 refused, write 9 read back: $out"
 
     # A second program while the first holds the port: busy at once, the
     # first goes on writing, and the second's last byte arrives when the
@@ -68,12 +65,9 @@ default)
     touch /tmp/a-more
     await 'write 4' /tmp/a.out
     ms=$(sed -n 's/^write 2: .*\[\([0-9]*\) ms\]$/\1/p' /tmp/b.out)
-    if grep -q 'write 2: failed: Der Parallelport ist belegt: Ein anderes' /tmp/b.out &&
-       [ "${ms:-9999}" -lt 1000 ] && grep -q 'write 4: ok' /tmp/a.out && [ "$(register 888)" = 4 ]; then
-        echo "RESULT second-program-busy-at-once PASS in $ms ms, the first wrote 4 meanwhile"
-    else
-        echo "RESULT second-program-busy-at-once FAIL: $(cat /tmp/a.out /tmp/b.out)"
-    fi
+    grep -q 'write 2: failed: Der Parallelport ist belegt: Ein anderes' /tmp/b.out &&
+        [ "${ms:-9999}" -lt 1000 ] && grep -q 'write 4: ok' /tmp/a.out && [ "$(register 888)" = 4 ]
+    verdict second-program-busy-at-once "in $ms ms, the first wrote 4 meanwhile: $(cat /tmp/a.out /tmp/b.out)"
     touch /tmp/a-end
     wait $a
     for i in 1 2 3 4 5; do [ "$(register 888)" = 2 ] && break; sleep 1; done
@@ -90,11 +84,8 @@ default)
 
     rmmod ppdev
     out=$(as lehrer /portdriver write 33)
-    if echo "$out" | grep -q 'failed: Das Kernelmodul ppdev ist nicht geladen'; then
-        echo "RESULT user-without-ppdev PASS refused with the ppdev hint: $out"
-    else
-        echo "RESULT user-without-ppdev FAIL: $out"
-    fi
+    echo "$out" | grep -q 'failed: Das Kernelmodul ppdev ist nicht geladen'
+    verdict user-without-ppdev "refused with the ppdev hint: $out"
     result "root-without-ppdev" 66 888 "$(/portdriver write 66)"
     ;;
 other)
@@ -106,11 +97,8 @@ none)
     start=$(date +%s)
     out=$(as lehrer /portdriver write 3)
     took=$(( $(date +%s) - start ))
-    if echo "$out" | grep -q 'failed: Es wurde kein Parallelport gefunden' && [ "$took" -le 5 ]; then
-        echo "RESULT no-parallel-port PASS refused in ${took}s: $out"
-    else
-        echo "RESULT no-parallel-port FAIL (${took}s): $out"
-    fi
+    echo "$out" | grep -q 'failed: Es wurde kein Parallelport gefunden' && [ "$took" -le 5 ]
+    verdict no-parallel-port "refused in ${took}s: $out"
     ;;
 esac
 echo "DONE"

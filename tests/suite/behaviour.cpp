@@ -21,7 +21,6 @@
 #include <variant>
 
 namespace fs = std::filesystem;
-using layout::Name;
 using layout::Ref;
 using namespace layout::names;
 using Key = Probe::Key;
