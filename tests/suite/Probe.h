@@ -54,11 +54,11 @@ int runWithWindows(int argc, char** argv, const std::function<int()>& suite);
 // The stand-in port library's fault for the next calls ("ok", or the
 // platform's failing mode), read by it at every call.
 void setPortMode(const char* mode);
-// A mode in which every write fails, and the sentence the user then reads.
+// A mode in which every write fails, and the sentence the user then reads;
+// and what the user reads when the library is missing.
 struct PortFault
 {
-    const char* mode;
-    const char* sentence;
+    const char *mode, *sentence, *missingLibrary;
 };
 [[nodiscard]] PortFault failingPort();
 

@@ -170,7 +170,7 @@ void setPortMode(const char* mode)
 
 PortFault failingPort()
 {
-    return {"noports", PortText::NoPort};
+    return {"noports", PortText::NoPort, PortText::LibraryMissing};
 }
 
 bool makeSpecialFile(const std::string& kind, const std::filesystem::path& at)

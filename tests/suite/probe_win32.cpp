@@ -160,7 +160,7 @@ void setPortMode(const char* mode)
 
 PortFault failingPort()
 {
-    return {"nodriver", PortText::InpoutDriverMissing};
+    return {"nodriver", PortText::InpoutDriverMissing, PortText::InpoutMissing};
 }
 
 // Windows has no FIFOs, and links to devices need an administrator.
