@@ -17,11 +17,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string calls()
-{
-    return portLog();
-}
-
 void startLog(const char* mode)
 {
     clearPortLog();
@@ -49,7 +44,7 @@ TEST_CASE("the first parallel port is taken and kept claimed")
             port.Out32(888, 0x1FF); // only the low eight bits reach the lines
             CHECK_EQ(port.Inp32(888), 255, mode);
         }
-        CHECK_EQ(calls(),
+        CHECK_EQ(portLog(),
                  "load, find, open parport0, claim parport0, write 1, write 255, read, release, "
                  "close, free, unload",
                  mode);
@@ -59,7 +54,7 @@ TEST_CASE("the first parallel port is taken and kept claimed")
     M_inpout port;
     for (const int address : {889, 0x278, 0, -888})
         CHECK(!failureOf(port, 1, address).first.empty(), std::to_string(address));
-    CHECK_EQ(calls(), "", "no library call for other addresses");
+    CHECK_EQ(portLog(), "", "no library call for other addresses");
 }
 
 TEST_CASE("a failure says why in German, leaves nothing behind and is tried again")
@@ -92,13 +87,13 @@ TEST_CASE("a failure says why in German, leaves nothing behind and is tried agai
             const auto [why, detail] = failureOf(port, 7);
             CHECK_EQ(why, r.why, r.mode + (" " + r.library));
             CHECK(detail.find(r.detail) != std::string::npos, detail);
-            CHECK_EQ(calls(), r.calls, r.mode);
+            CHECK_EQ(portLog(), r.calls, r.mode);
             clearPortLog();
         }
         if (r.library == lib) {
             ::setenv("FAKE1284_MODE", "ok", 1);
             port.Out32(888, 7);
-            CHECK(calls().ends_with("write 7"), calls());
+            CHECK(portLog().ends_with("write 7"), portLog());
         }
     }
 }
@@ -124,20 +119,20 @@ TEST_CASE("a port held by another program never holds up the caller")
                 port.reset();
             CHECK(Clock::now() - again < std::chrono::milliseconds(50), row + ": at once");
             // A claim that heeds signals is cut short rather than left waiting.
-            CHECK_EQ(calls().find("claim cut short") != std::string::npos,
+            CHECK_EQ(portLog().find("claim cut short") != std::string::npos,
                      std::string(mode) == "claimwaits", row);
 
             std::ofstream{go};
             const std::string wanted = endsFirst ? "unload" : "write 2"; // else the last byte asked
-            for (int i = 0; i < 100 && !calls().ends_with(wanted); ++i)
+            for (int i = 0; i < 100 && !portLog().ends_with(wanted); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            CHECK(calls().ends_with(wanted), row + ": " + calls());
-            CHECK_EQ(calls().find("write") != std::string::npos, !endsFirst, row + ": written");
+            CHECK(portLog().ends_with(wanted), row + ": " + portLog());
+            CHECK_EQ(portLog().find("write") != std::string::npos, !endsFirst, row + ": written");
             if (!endsFirst) { // the port is kept
                 port->Out32(888, 3);
-                CHECK(calls().ends_with("write 2, write 3"), row + ": " + calls());
+                CHECK(portLog().ends_with("write 2, write 3"), row + ": " + portLog());
             }
-            CHECK(calls().find("claim while queued") == std::string::npos, row);
+            CHECK(portLog().find("claim while queued") == std::string::npos, row);
         }
     std::filesystem::remove(go);
 }

@@ -1,9 +1,8 @@
 // A stand-in for libieee1284, built as a real shared library so that the
 // program's own loading code runs against it.
 //
-// Every call is appended as one line to the file named by FAKE1284_LOG
-// ("load", "find", "open parport0", "claim parport0", "write 5", ...).
-// FAKE1284_MODE, read at every call, picks a fault:
+// Every call is logged ("load", "find", "open parport0", "claim parport0",
+// "write 5", ...). FAKE1284_MODE picks a fault:
 //   ok (default) | findfail | noports | otherport | openrefused | nodevice |
 //   openfails | claimrefused | throw (write_data throws, as nothing real would)
 //   | claimwaits (the claim waits, as while another program holds the port,
@@ -13,9 +12,9 @@
 //   | claimstuck (the same, deaf to signals)
 
 #include "Ieee1284.h"
+#include "standin/Record.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -23,6 +22,7 @@
 #include <unistd.h>
 
 using namespace ieee1284;
+using standin::mode, standin::record;
 
 namespace {
 
@@ -33,23 +33,6 @@ parport Card{"parport0", 0xd010, 0, nullptr, "/dev/parport0"};
 
 unsigned char dataRegister = 0;
 bool queued = false; // a claim was cut short and the port not closed since
-
-void record(const std::string& line)
-{
-    const char* log = std::getenv("FAKE1284_LOG");
-    if (!log || !*log)
-        return;
-    if (FILE* f = std::fopen(log, "a")) {
-        std::fprintf(f, "%s\n", line.c_str());
-        std::fclose(f);
-    }
-}
-
-bool mode(const char* name)
-{
-    const char* m = std::getenv("FAKE1284_MODE");
-    return std::strcmp(m && *m ? m : "ok", name) == 0;
-}
 
 struct Lifetime
 {

@@ -1,47 +1,20 @@
 // A stand-in for inpoutx64.dll, built as a real DLL with the same exports so
 // that the program's own loading code runs against it under Wine.
 //
-// Load, unload and every write are appended as one line to the file named by
-// FAKE1284_LOG ("load", "write 5", "unload"), as the Linux stand-in does.
-// FAKE1284_MODE, read at every call: ok (default) | nodriver (the library's
-// driver is not open, as before its first run as administrator) | throw
-// (Out32 throws, as nothing real would). Both are read from the process's
-// environment, so a change by the program under test is seen at once.
+// Load, unload and every write are logged ("load", "write 5", "unload"), as
+// the Linux stand-in does. FAKE1284_MODE: ok (default) | nodriver (the
+// library's driver is not open, as before its first run as administrator) |
+// throw (Out32 throws, as nothing real would).
 
-#include <windows.h>
+#include "Record.h"
 
-#include <cstdio>
 #include <stdexcept>
-#include <string>
+
+using standin::mode, standin::record;
 
 namespace {
 
 unsigned char dataRegister = 0;
-
-std::string variable(const char* name)
-{
-    char value[1024]{};
-    const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    return n > 0 && n < sizeof value ? value : "";
-}
-
-void record(const std::string& line)
-{
-    const std::string log = variable("FAKE1284_LOG");
-    if (log.empty())
-        return;
-    // Binary: lines end in \n as on Linux.
-    if (FILE* f = std::fopen(log.c_str(), "ab")) {
-        std::fprintf(f, "%s\n", line.c_str());
-        std::fclose(f);
-    }
-}
-
-bool mode(const char* name)
-{
-    const std::string m = variable("FAKE1284_MODE");
-    return (m.empty() ? "ok" : m) == name;
-}
 
 } // namespace
 

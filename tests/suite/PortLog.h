@@ -7,14 +7,14 @@
 #include <fstream>
 #include <string>
 
-// The lines joined by `separator`, or only the bytes written ("0 5 ").
-inline std::string portLog(const char* separator = ", ", bool writesOnly = false)
+// All calls, joined by ", " ("load, find, ..."); or only the bytes written ("0 5 ").
+inline std::string portLog(bool writesOnly = false)
 {
     std::string all;
     std::ifstream log(std::getenv("FAKE1284_LOG"));
     for (std::string line; std::getline(log, line);)
         if (!writesOnly)
-            all += (all.empty() ? "" : separator) + line;
+            all += (all.empty() ? "" : ", ") + line;
         else if (line.starts_with("write "))
             all += line.substr(6) + " ";
     return all;
@@ -22,7 +22,7 @@ inline std::string portLog(const char* separator = ", ", bool writesOnly = false
 
 inline std::string portWrites()
 {
-    return portLog("", true);
+    return portLog(true);
 }
 
 inline void clearPortLog()

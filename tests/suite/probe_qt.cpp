@@ -115,15 +115,8 @@ const bool Dark = qEnvironmentVariable("BITLICHT_PALETTE") == u"dark";
 int runWithWindows(int argc, char** argv, const std::function<int()>& suite)
 {
     QApplication app(argc, argv);
-    if (Dark) {
-        QPalette p;
-        for (const auto role : {QPalette::Window, QPalette::Button})
-            p.setColor(role, QColor(0x30, 0x30, 0x30));
-        p.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            p.setColor(role, Qt::white);
-        QApplication::setPalette(p);
-    }
+    if (Dark) // white texts on black and dark grey
+        QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30)));
     return suite();
 }
 
