@@ -16,7 +16,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
