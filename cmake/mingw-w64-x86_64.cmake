@@ -17,6 +17,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Test programs built for Windows run under Wine (see win32/wine-run.sh).
+# Test programs built for Windows run under Wine (see tests/win32/wine.sh).
 find_program(WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(WINE64 NAMES wine64)

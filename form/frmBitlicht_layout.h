@@ -13,10 +13,13 @@ namespace layout {
 constexpr int TwipsPerInch = 1440;
 constexpr int TwipsPerPixel = 15; // at 96 dots per inch
 
-// Pixels at `dotsPerInch` (device-independent pixels at the default 96).
+// Pixels at `dotsPerInch` (device-independent pixels at the default 96),
+// rounded to the nearest as Windows' MulDiv does. The one conversion:
+// places, sizes and font heights alike.
 constexpr int toPixels(int twips, int dotsPerInch = 96)
 {
-    return twips * dotsPerInch / TwipsPerInch;
+    const int scaled = twips * dotsPerInch;
+    return (scaled + (scaled < 0 ? -TwipsPerInch : TwipsPerInch) / 2) / TwipsPerInch;
 }
 
 constexpr int ClientWidth = 7215;  // 481 px at 96 dpi
@@ -24,16 +27,39 @@ constexpr int ClientHeight = 5610; // 374 px at 96 dpi
 
 enum class Kind : std::uint8_t { TextBox, CheckBox, Frame, PictureBox };
 
-// Fonts and colours of the text boxes; captions use the dialog font.
-enum class Look : std::uint8_t {
-    Default,
-    DecimalField,   // Arial 48 pt bold, right-aligned
-    CharacterField, // Arial 48 pt bold, centred
-    PlaceValue,     // Arial 14.25 pt bold, centred, black on light grey
-    Digit,          // Arial 36 pt bold, centred
+// The looks of the controls: fonts and colours of the text boxes; captions
+// use the platform's dialog font (Default).
+enum class Look : std::uint8_t { Default, DecimalField, CharacterField, PlaceValue, Digit };
+enum class Align : std::uint8_t { Left, Centre, Right };
+
+constexpr std::uint32_t NoColour = 0xFFFFFFFF; // the platform's own
+constexpr const char* TextFont = "Arial";      // 700 is bold
+
+struct LookData
+{
+    int twips;  // font height; 0: the dialog font
+    int weight; // 400 normal, 700 bold
+    Align align;
+    std::uint32_t foreColour, backColour; // RGB, or NoColour
 };
-constexpr std::uint32_t PlaceValueBackColor = 0xE0E0E0; // RGB
-constexpr std::uint32_t PlaceValueForeColor = 0x000000;
+
+constexpr std::array<LookData, 5> Looks{{
+    // clang-format off
+    //  height          weight  align          text      background
+    {0,                 400,    Align::Left,   NoColour, NoColour},  // Default
+    {48 * 20,           700,    Align::Right,  NoColour, NoColour},  // DecimalField: 48 pt
+    {48 * 20,           700,    Align::Centre, NoColour, NoColour},  // CharacterField: 48 pt
+    {1425 * 20 / 100,   700,    Align::Centre, 0x000000, 0xE0E0E0},  // PlaceValue: 14.25 pt
+    {36 * 20,           700,    Align::Centre, NoColour, NoColour},  // Digit: 36 pt
+    // clang-format on
+}};
+// A field with a background of its own has its own text colour too, so it
+// stays readable under any desktop theme.
+
+constexpr const LookData& lookOf(Look look)
+{
+    return Looks[std::size_t(look)];
+}
 
 // The controls' names. An array member is a name with an index: chkD(3).
 enum class Name : std::uint8_t {

@@ -44,48 +44,42 @@ QRect toPixels(const Box& b)
             layout::toPixels(b.height)};
 }
 
-QFont arialBold(qreal points)
-{
-    // Arial resolves through fontconfig to its metric twin, Liberation Sans.
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
 QColor rgb(std::uint32_t value)
 {
     return QColor::fromRgb(value);
 }
 
-void applyLook(QLineEdit* field, Look look)
+Qt::Alignment alignmentOf(Align align)
 {
-    switch (look) {
-    case DecimalField:
-        field->setFont(arialBold(48));
-        field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        break;
-    case CharacterField:
-        field->setFont(arialBold(48));
-        field->setAlignment(Qt::AlignCenter);
-        break;
-    case PlaceValue: {
-        field->setFont(arialBold(14.25));
-        field->setAlignment(Qt::AlignCenter);
-        // Its own background, so its own text colour too: readable in any theme.
-        QPalette palette = field->palette();
-        palette.setColor(QPalette::Base, rgb(PlaceValueBackColor));
-        palette.setColor(QPalette::Text, rgb(PlaceValueForeColor));
-        field->setPalette(palette);
+    switch (align) {
+    case Align::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Centre:
+        return Qt::AlignCenter;
+    case Align::Left:
         break;
     }
-    case Digit:
-        field->setFont(arialBold(36));
-        field->setAlignment(Qt::AlignCenter);
-        break;
-    case Default:
-        break;
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+void applyLook(QLineEdit* field, const LookData& look)
+{
+    if (look.twips > 0) {
+        // Arial resolves through fontconfig to its metric twin, Liberation Sans.
+        QFont font(QString::fromUtf8(TextFont));
+        font.setPointSizeF(look.twips / 20.0);
+        font.setWeight(QFont::Weight(look.weight));
+        field->setFont(font);
     }
+    field->setAlignment(alignmentOf(look.align));
+    if (look.backColour == NoColour && look.foreColour == NoColour)
+        return;
+    QPalette palette = field->palette();
+    if (look.backColour != NoColour)
+        palette.setColor(QPalette::Base, rgb(look.backColour));
+    if (look.foreColour != NoColour)
+        palette.setColor(QPalette::Text, rgb(look.foreColour));
+    field->setPalette(palette);
 }
 
 // A picture box: its image centred at its own size. On a dense screen the
@@ -114,7 +108,7 @@ QWidget* makeControl(const Control& c, QWidget* container)
     case TextBox: {
         // Font first, then text: the text is laid out once, in its own font.
         auto* field = new QLineEdit(container);
-        applyLook(field, c.look);
+        applyLook(field, lookOf(c.look));
         field->setText(QString::fromUtf8(c.text));
         return field;
     }

@@ -66,10 +66,11 @@ ControlClass classOf(const Control& c)
     constexpr DWORD Reachable = WS_TABSTOP | WS_GROUP;
     switch (c.kind) {
     case TextBox: {
-        const DWORD align = c.look == DecimalField ? ES_RIGHT
-                            : c.look == Default    ? ES_LEFT
-                                                   : ES_CENTER;
-        return {L"EDIT", Reachable | ES_AUTOHSCROLL | align, WS_EX_CLIENTEDGE};
+        const Align align = lookOf(c.look).align;
+        const DWORD style = align == Align::Right    ? ES_RIGHT
+                            : align == Align::Centre ? ES_CENTER
+                                                     : ES_LEFT;
+        return {L"EDIT", Reachable | ES_AUTOHSCROLL | style, WS_EX_CLIENTEDGE};
     }
     case CheckBox:
         return {L"BUTTON", Reachable | BS_AUTOCHECKBOX, 0};
@@ -81,12 +82,12 @@ ControlClass classOf(const Control& c)
     return {};
 }
 
-win32::Font arialBold(int hundredthsOfPoint, UINT dpi)
+win32::Font textFont(const LookData& look, UINT dpi)
 {
-    return win32::Font(CreateFontW(-MulDiv(hundredthsOfPoint, int(dpi), 7200), 0, 0, 0, FW_BOLD,
-                                   FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+    return win32::Font(CreateFontW(-toPixels(look.twips, int(dpi)), 0, 0, 0, look.weight, FALSE,
+                                   FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                   L"Arial"));
+                                   wintext::wide(TextFont).c_str()));
 }
 
 win32::Font dialogFont(UINT dpi)
@@ -121,9 +122,9 @@ void Win32Window::createMainWindow(HINSTANCE instance)
         SetWindowPos(m_window.get(), nullptr, 0, 0, frameSize().cx, frameSize().cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     std::ignore = makeFonts();
-    m_placeValueBrush.reset(
-        CreateSolidBrush(RGB((PlaceValueBackColor >> 16) & 0xFF, (PlaceValueBackColor >> 8) & 0xFF,
-                             PlaceValueBackColor & 0xFF)));
+    for (std::size_t i = 0; i < Looks.size(); ++i)
+        if (Looks[i].backColour != NoColour)
+            m_brushes[i].reset(CreateSolidBrush(win32::colorRef(Looks[i].backColour)));
     const int big = GetSystemMetricsForDpi(SM_CXICON, m_dpi);
     const int small = GetSystemMetricsForDpi(SM_CXSMICON, m_dpi);
     m_bigIcon.reset(static_cast<HICON>(
@@ -197,7 +198,7 @@ RECT Win32Window::toolRect() const
 
 int Win32Window::pixels(int twips) const
 {
-    return MulDiv(twips, int(m_dpi), TwipsPerInch);
+    return toPixels(twips, int(m_dpi));
 }
 
 SIZE Win32Window::frameSize() const
@@ -240,29 +241,15 @@ void Win32Window::layOut()
 }
 
 // New fonts for the current dots per inch; returns the old ones.
-std::array<win32::Font, 4> Win32Window::makeFonts()
+std::array<win32::Font, Looks.size()> Win32Window::makeFonts()
 {
-    std::array<win32::Font, 4> old{std::move(m_dialogFont), std::move(m_decimalFont),
-                                   std::move(m_placeValueFont), std::move(m_digitFont)};
-    m_dialogFont = dialogFont(m_dpi);
-    m_decimalFont = arialBold(4800, m_dpi);
-    m_placeValueFont = arialBold(1425, m_dpi);
-    m_digitFont = arialBold(3600, m_dpi);
+    std::array<win32::Font, Looks.size()> old = std::move(m_fonts);
+    for (std::size_t i = 0; i < Looks.size(); ++i)
+        m_fonts[i] = Looks[i].twips > 0 ? textFont(Looks[i], m_dpi) : dialogFont(m_dpi);
     return old;
 }
 
 HFONT Win32Window::fontFor(Look look) const
 {
-    switch (look) {
-    case DecimalField:
-    case CharacterField:
-        return m_decimalFont.get();
-    case PlaceValue:
-        return m_placeValueFont.get();
-    case Digit:
-        return m_digitFont.get();
-    case Default:
-        break;
-    }
-    return m_dialogFont.get();
+    return m_fonts[std::size_t(look)].get();
 }

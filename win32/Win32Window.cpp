@@ -129,15 +129,17 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) - FirstControlId;
-        if (id >= 0 && id < ControlCount && Controls[std::size_t(id)].look == PlaceValue) {
-            const auto dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, RGB(PlaceValueForeColor >> 16, (PlaceValueForeColor >> 8) & 0xFF,
-                                 PlaceValueForeColor & 0xFF));
-            SetBkColor(dc, RGB(PlaceValueBackColor >> 16, (PlaceValueBackColor >> 8) & 0xFF,
-                               PlaceValueBackColor & 0xFF));
-            return reinterpret_cast<LRESULT>(m_placeValueBrush.get());
-        }
-        break;
+        if (id < 0 || id >= ControlCount)
+            break;
+        const Look look = Controls[std::size_t(id)].look;
+        const LookData& colours = lookOf(look);
+        if (colours.backColour == NoColour)
+            break;
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        if (colours.foreColour != NoColour)
+            SetTextColor(dc, win32::colorRef(colours.foreColour));
+        SetBkColor(dc, win32::colorRef(colours.backColour));
+        return reinterpret_cast<LRESULT>(m_brushes[std::size_t(look)].get());
     }
     case WM_DRAWITEM:
         drawLed(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

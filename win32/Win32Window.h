@@ -12,6 +12,14 @@
 #include <functional>
 #include <optional>
 
+namespace win32 {
+// An RGB value of the window description as Windows orders it.
+constexpr COLORREF colorRef(std::uint32_t rgb)
+{
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+} // namespace win32
+
 // The window in plain Win32 controls: built from the window description, it
 // provides the operations the reactions use and hands them every click on a
 // box. Its controls are children of the main window at absolute places, in
@@ -53,7 +61,7 @@ private:
     void createToolTip(HINSTANCE instance);
     // Places, sizes and fonts for the window's current dots per inch.
     void layOut();
-    [[nodiscard]] std::array<win32::Font, 4> makeFonts();
+    [[nodiscard]] std::array<win32::Font, layout::Looks.size()> makeFonts();
     void forEachTool(const std::function<void(TOOLINFOW&)>& action);
     [[nodiscard]] int pixels(int twips) const;
     [[nodiscard]] SIZE frameSize() const;
@@ -72,8 +80,8 @@ private:
     win32::Icon m_bigIcon, m_smallIcon;
 
     UINT m_dpi = 96;
-    win32::Font m_dialogFont, m_decimalFont, m_placeValueFont, m_digitFont;
-    win32::Brush m_placeValueBrush;
+    std::array<win32::Font, layout::Looks.size()> m_fonts;    // by look
+    std::array<win32::Brush, layout::Looks.size()> m_brushes; // backgrounds of their own
     std::array<led::Image, 8> m_leds;
     HWND m_lastFocus = nullptr; // where the focus returns when the window is activated
 
