@@ -31,7 +31,13 @@ frmBitlicht::frmBitlicht(FormWindow& window, std::filesystem::path programDirect
     // Every LED starts with the built-in lit image.
     for (int i = 0; i <= 7; ++i)
         m_window.setPicture(i, m_builtInLit, true);
+    m_window.setReactions([this](Ref box) { clicked(box); });
     react([this] { Form_Load(); });
+}
+
+frmBitlicht::~frmBitlicht()
+{
+    m_window.setReactions({});
 }
 
 void frmBitlicht::clicked(Ref box)
@@ -63,15 +69,11 @@ int frmBitlicht::value(Ref box) const
     return m_window.value(box);
 }
 
-// A change runs the box's reaction at once, before this returns; setting the
-// value it already has runs nothing.
+// A change runs the box's reaction at once, through the window, before this
+// returns; setting the value it already has runs nothing.
 void frmBitlicht::setValue(Ref box, int value)
 {
-    const bool checked = value == 1;
-    if ((m_window.value(box) == 1) == checked)
-        return;
-    m_window.setChecked(box, checked);
-    clicked(box);
+    m_window.setChecked(box, value == 1);
 }
 
 void frmBitlicht::setText(Ref field, std::string_view text)

@@ -10,9 +10,10 @@
 #include <string>
 
 // The window's reactions, free of any toolkit. A window builds its controls,
-// then creates this, which runs the start-up reaction; after that the window
-// delivers each user click on a check box through clicked(). Each instance
-// is a program start of its own: state and port connection begin afresh.
+// then creates this, which runs the start-up reaction; from then on every
+// change of a check box's value reaches its reaction through the window.
+// Each instance is a program start of its own: state and port connection
+// begin afresh.
 class frmBitlicht
 {
 public:
@@ -25,9 +26,9 @@ public:
     // `programDirectory` is where the LED image files are read from.
     frmBitlicht(FormWindow& window, std::filesystem::path programDirectory,
                 M_inpout port = M_inpout());
-
-    // A user changed this check box: runs its reaction.
-    void clicked(Ref box);
+    ~frmBitlicht();
+    frmBitlicht(const frmBitlicht&) = delete;
+    frmBitlicht& operator=(const frmBitlicht&) = delete;
 
     [[nodiscard]] const M_Declare& declare() const { return m_declare; }
     // The window icon: the built-in dark LED.
@@ -35,6 +36,9 @@ public:
 
 private:
     enum class Led { Dark, Lit };
+
+    // The value of this box changed: runs its reaction.
+    void clicked(Ref box);
 
     // The few operations the reactions use on the window.
     [[nodiscard]] int value(Ref box) const;

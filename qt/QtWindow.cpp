@@ -160,9 +160,10 @@ void QtWindow::buildWindow()
         w->setAccessibleDescription(QString::fromStdString(layout::accessibleDescription(c.ref)));
         m_controls[i] = w;
         // Each box on its own: a button group would keep all but one out of
-        // the tab order. clicked() comes from the user only, never from setChecked().
+        // the tab order. toggled() comes with every change, whatever made it
+        // (mouse, Space, a screen reader's toggle or press, setChecked), once.
         if (auto* box = qobject_cast<QCheckBox*>(w))
-            connect(box, &QCheckBox::clicked, this, [this, ref = c.ref] { m_form->clicked(ref); });
+            connect(box, &QCheckBox::toggled, this, [this, ref = c.ref] { boxChanged(ref); });
     }
     orderTabs();
 }

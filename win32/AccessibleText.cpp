@@ -69,6 +69,22 @@ public:
         return m_standard->get_accDescription(child, description);
     }
 
+    // A box's default action toggles it; the window sees the change and runs
+    // the box's reaction.
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override
+    {
+        if (isSelf(child) && IsWindow(m_control) && m_text.toggles)
+            return answer(checked() ? L"Deaktivieren" : L"Aktivieren", action);
+        return m_standard->get_accDefaultAction(child, action);
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
+    {
+        if (!isSelf(child) || !IsWindow(m_control) || !m_text.toggles)
+            return m_standard->accDoDefaultAction(child);
+        SendMessageW(m_control, BM_SETCHECK, checked() ? BST_UNCHECKED : BST_CHECKED, 0);
+        return S_OK;
+    }
+
     // Everything else as the system answers it.
     // clang-format off
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return m_standard->GetTypeInfoCount(n); }
@@ -86,18 +102,21 @@ public:
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT c, BSTR* k) override { return m_standard->get_accKeyboardShortcut(c, k); }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* c) override { return m_standard->get_accFocus(c); }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* c) override { return m_standard->get_accSelection(c); }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT c, BSTR* a) override { return m_standard->get_accDefaultAction(c, a); }
     HRESULT STDMETHODCALLTYPE accSelect(LONG f, VARIANT c) override { return m_standard->accSelect(f, c); }
     HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* w, LONG* h, VARIANT c) override { return m_standard->accLocation(x, y, w, h, c); }
     HRESULT STDMETHODCALLTYPE accNavigate(LONG d, VARIANT s, VARIANT* e) override { return m_standard->accNavigate(d, s, e); }
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* c) override { return m_standard->accHitTest(x, y, c); }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT c) override { return m_standard->accDoDefaultAction(c); }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT c, BSTR n) override { return m_standard->put_accName(c, n); }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT c, BSTR v) override { return m_standard->put_accValue(c, v); }
     // clang-format on
 
 private:
     ~Proxy() { m_standard->Release(); }
+
+    [[nodiscard]] bool checked() const
+    {
+        return SendMessageW(m_control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
 
     IAccessible* m_standard;
     HWND m_control;

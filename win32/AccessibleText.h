@@ -14,6 +14,9 @@ struct AccessibleText
 {
     std::wstring name;        // empty: the system's
     std::wstring description; // empty: the system's
+    // A check box: its default action toggles it, as Qt's does, on every
+    // Windows alike (Wine's standard object has no default action).
+    bool toggles = false;
 };
 
 // Answers the control's accessibility requests (WM_GETOBJECT) with `text`,

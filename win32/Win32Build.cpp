@@ -152,7 +152,10 @@ void Win32Window::createControls(HINSTANCE instance)
         win32::AccessibleText& text = m_accessible[std::size_t(i)];
         text.name = wintext::wide(accessibleName(c.ref));
         text.description = wintext::wide(accessibleDescription(c.ref));
+        text.toggles = c.kind == CheckBox;
         win32::giveAccessibleText(control, text);
+        if (c.kind == CheckBox)
+            SetWindowSubclass(control, boxProcedure, 2, reinterpret_cast<DWORD_PTR>(this));
     }
     m_lastFocus = control({chkD, 0});
 }

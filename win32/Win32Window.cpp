@@ -124,7 +124,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && lParam)
-            clicked(LOWORD(wParam));
+            noticeChange(LOWORD(wParam));
         return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
@@ -172,12 +172,27 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// A user toggled a box (BM_SETCHECK from code sends no BN_CLICKED).
-void Win32Window::clicked(int controlId)
+// A click, Space or BM_CLICK ends in BN_CLICKED; BM_SETCHECK, from this
+// program, another one or a screen reader, notifies nobody: both are
+// watched, and whichever comes first for a change runs the reaction.
+void Win32Window::noticeChange(int controlId)
 {
     const int at = controlId - FirstControlId;
-    if (isBox(at) && m_form)
-        m_form->clicked(Controls[std::size_t(at)].ref);
+    if (!isBox(at))
+        return;
+    const Ref box = Controls[std::size_t(at)].ref;
+    const int now = value(box);
+    if (std::exchange(m_seenValue[std::size_t(at)], now) != now)
+        boxChanged(box);
+}
+
+LRESULT CALLBACK Win32Window::boxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR window)
+{
+    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
+    if (message == BM_SETCHECK)
+        reinterpret_cast<Win32Window*>(window)->noticeChange(GetDlgCtrlID(box));
+    return result;
 }
 
 // The LED centred in its box; on a dense screen each image pixel becomes a
@@ -224,7 +239,12 @@ void Win32Window::setText(Ref field, std::string_view text)
 
 void Win32Window::setVisible(Ref field, bool visible)
 {
-    ShowWindow(control(field), visible ? SW_SHOWNA : SW_HIDE);
+    HWND window = control(field);
+    // A field hidden under the focus hands it on, as a dialog does, so the
+    // keyboard never types into nothing.
+    if (!visible && GetFocus() == window)
+        SetFocus(GetNextDlgTabItem(m_window.get(), window, FALSE));
+    ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 void Win32Window::setPicture(int index, const led::Image& image, bool lit)

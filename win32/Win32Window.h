@@ -70,10 +70,14 @@ private:
     [[nodiscard]] RECT toolRect() const;
 
     void drawLed(const DRAWITEMSTRUCT& item) const;
-    void clicked(int controlId);
+    // A box may have changed (clicked, or sent BM_SETCHECK by anyone): its
+    // reaction runs once for each real change.
+    void noticeChange(int controlId);
+    static LRESULT CALLBACK boxProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     win32::Window m_window;
     std::array<HWND, layout::ControlCount> m_controls{}; // owned by m_window
+    std::array<int, layout::ControlCount> m_seenValue{}; // each box's, as its reaction last saw it
     std::array<win32::AccessibleText, layout::ControlCount> m_accessible;
     win32::Window m_toolTip;
     std::wstring m_toolTipText;

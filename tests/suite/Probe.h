@@ -17,11 +17,15 @@ public:
     using Ref = layout::Ref;
     enum class Key { Tab, BackTab, Space };
     enum class Said { Name, Description };
+    // The ways a check box changes: a mouse click; a screen reader's or
+    // switch access's press (Win32: BM_CLICK) and toggle (Win32: the MSAA
+    // default action); another program or code setting it (Win32: BM_SETCHECK).
+    enum class Via { Mouse, Press, Toggle, Program };
 
     virtual ~Probe() = default;
 
-    // A mouse click on a check box.
-    virtual void click(Ref box) = 0;
+    // Changes a check box's value that way, and waits until it has changed.
+    virtual void change(Ref box, Via via) = 0;
     // A key pressed in the shown, active window, reaching the focused control.
     virtual void press(Key key) = 0;
 

@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 using layout::Ref;
 using namespace layout::names;
 using Key = Probe::Key;
+using Via = Probe::Via;
 
 namespace {
 
@@ -92,6 +93,8 @@ struct Model
         simulation ^= box == "ChkSimulation";
         showDecimal ^= box == "chkLoesungAnzeigen";
         showAsc ^= box == "chkAsc";
+        if (!shown(focus)) // a field hidden under the focus hands it on
+            tab(1);
     }
     void tab(int direction)
     {
@@ -104,7 +107,13 @@ struct Model
     }
 };
 
-using Action = std::variant<Ref, Key>; // a click on a box, or a key
+// A box changed some other way than by a click.
+struct Change
+{
+    Ref box;
+    Via via;
+};
+using Action = std::variant<Ref, Key, Change>; // a click on a box, a key, or a change
 
 constexpr std::uint32_t Lit = 0xFF55FF00, Dark = 0xFF257300; // the discs' colours
 
@@ -157,10 +166,14 @@ struct Run
 
     void act(const Action& action)
     {
-        if (const Ref* box = std::get_if<Ref>(&action)) {
-            window->click(*box);
-            model.focus = layout::objectName(*box);
-            model.toggle(model.focus);
+        if (const Ref* box = std::get_if<Ref>(&action))
+            return act(Change{*box, Via::Mouse});
+        if (const Change* change = std::get_if<Change>(&action)) {
+            window->change(change->box, change->via);
+            const std::string name = layout::objectName(change->box);
+            if (change->via == Via::Mouse || change->via == Via::Press)
+                model.focus = name; // pressed as by the mouse
+            model.toggle(name);
             return;
         }
         const Key key = std::get<Key>(action);
@@ -221,7 +234,24 @@ TEST_CASE("scripted runs: start-up, bits, switches and keys against the model")
     }
 }
 
-TEST_CASE("seeded random run of clicks and keys")
+TEST_CASE("every way a box changes runs its reaction once")
+{
+    const std::pair<Via, const char*> ways[] = {{Via::Mouse, "mouse"},
+                                                {Via::Press, "press"},
+                                                {Via::Toggle, "screen reader's toggle"},
+                                                {Via::Program, "another program"}};
+    for (const auto& [via, name] : ways) {
+        std::vector<Action> steps;
+        for (const Ref box : {ChkSimulation, chkD(3), chkD(5), chkAsc, chkLoesungAnzeigen, chkD(3),
+                              ChkSimulation, chkD(5)})
+            steps.push_back(Change{box, via});
+        steps.push_back(chkD(3)); // a click after: the value is still in step
+        Run run;
+        run.play(steps, name);
+    }
+}
+
+TEST_CASE("seeded random run of clicks, keys, screen readers and other programs")
 {
     const char* env = std::getenv("BITLICHT_RANDOM_STEPS");
     const int steps = env ? std::atoi(env) : 3000;
@@ -232,7 +262,7 @@ TEST_CASE("seeded random run of clicks and keys")
     Run run;
     for (int i = 1; i <= steps; ++i) {
         const auto pick = random() % 16;
-        Action action = pick < 11   ? Action(boxes[pick])
+        Action action = pick < 11   ? Action(Change{boxes[pick], Via(random() % 4)})
                         : pick < 13 ? Action(Key::Tab)
                         : pick < 14 ? Action(Key::BackTab)
                                     : Action(Key::Space);

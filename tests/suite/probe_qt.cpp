@@ -15,6 +15,7 @@
 
 #include <iconv.h>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -29,10 +30,23 @@ public:
             qFatal("the window did not become active");
     }
 
-    void click(Ref box) override
+    void change(Ref box, Via via) override
     {
         auto* b = control<QCheckBox>(box);
-        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+        const bool before = b->isChecked();
+        if (via == Via::Mouse) {
+            QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+        } else if (via == Via::Program) {
+            b->setChecked(!before);
+        } else {
+            QAccessibleActionInterface* actions =
+                QAccessible::queryAccessibleInterface(b)->actionInterface();
+            actions->doAction(via == Via::Press ? QAccessibleActionInterface::pressAction()
+                                                : QAccessibleActionInterface::toggleAction());
+            // A press is shown as one: the click comes a moment later.
+            std::ignore =
+                QTest::qWaitFor([&] { return b->isChecked() != before && !b->isDown(); }, 2000);
+        }
     }
 
     void press(Key key) override

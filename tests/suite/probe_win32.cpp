@@ -31,9 +31,24 @@ public:
         pump();
     }
 
-    void click(Ref box) override
+    void change(Ref box, Via via) override
     {
-        SendMessageW(m_window.control(box), BM_CLICK, 0, 0);
+        HWND control = m_window.control(box);
+        if (via == Via::Mouse) { // as the mouse's messages come, through the queue
+            RECT r{};
+            GetClientRect(control, &r);
+            const LPARAM at = MAKELPARAM(8, r.bottom / 2);
+            PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            PostMessageW(control, WM_LBUTTONUP, 0, at);
+        } else if (via == Via::Press) {
+            SendMessageW(control, BM_CLICK, 0, 0);
+        } else if (via == Via::Program) {
+            const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            SendMessageW(control, BM_SETCHECK, checked ? BST_UNCHECKED : BST_CHECKED, 0);
+        } else if (IAccessible* object = accessibleObject(control)) {
+            object->accDoDefaultAction(self());
+            object->Release();
+        }
         pump();
     }
 
@@ -72,17 +87,12 @@ public:
 
     std::string accessible(Ref control, Said what) override
     {
-        IAccessible* object = nullptr;
-        if (FAILED(AccessibleObjectFromWindow(m_window.control(control), DWORD(OBJID_CLIENT),
-                                              __uuidof(IAccessible),
-                                              reinterpret_cast<void**>(&object))))
+        IAccessible* object = accessibleObject(m_window.control(control));
+        if (!object)
             return "(kein Objekt)";
-        VARIANT self{};
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
         BSTR name = nullptr;
-        const HRESULT result = what == Said::Name ? object->get_accName(self, &name)
-                                                  : object->get_accDescription(self, &name);
+        const HRESULT result = what == Said::Name ? object->get_accName(self(), &name)
+                                                  : object->get_accDescription(self(), &name);
         object->Release();
         const std::string utf8 = SUCCEEDED(result) && name ? wintext::utf8(name) : "";
         SysFreeString(name);
@@ -120,6 +130,23 @@ public:
     }
 
 private:
+    // What a screen reader gets for a control, or nullptr.
+    static IAccessible* accessibleObject(HWND control)
+    {
+        IAccessible* object = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(control, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(&object))))
+            return nullptr;
+        return object;
+    }
+    static VARIANT self()
+    {
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        return self;
+    }
+
     void pump()
     {
         MSG message{};
