@@ -222,22 +222,10 @@ private:
     bool m_claimed = false;
 };
 
-// The worker thread, as the platform-neutral module sees it.
-class WorkerAccess final : public M_inpout::Access
-{
-public:
-    explicit WorkerAccess(PortWorker::Opener open) : m_worker(std::move(open)) {}
-    void write(unsigned char byte) override { m_worker.write(byte); }
-    [[nodiscard]] int read() override { return m_worker.read(); }
-
-private:
-    PortWorker m_worker;
-};
-
 } // namespace
 
 std::unique_ptr<M_inpout::Access> M_inpout::connect(const std::string& libraryName)
 {
-    return std::make_unique<WorkerAccess>(
+    return std::make_unique<PortWorker>(
         [name = libraryName] { return std::make_unique<Connection>(name); });
 }

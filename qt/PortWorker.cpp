@@ -28,19 +28,25 @@ void drop(std::unique_ptr<PortLink>& link)
 struct PortWorker::Shared
 {
     enum class Job { None, Write, Read };
+    // Where the worker stands with the port.
+    enum class Port {
+        Unclaimed,     // not yet, or given back after a failure
+        Claiming,      // inside a claim, which may not end by itself
+        HeldElsewhere, // another program or driver has it: tried again in a while
+        Held,          // ours, through `link`
+    };
 
     std::mutex mutex;
     std::condition_variable asked;    // the worker waits on it
     std::condition_variable answered; // the caller waits on it
     Job job = Job::None;
-    unsigned char byte = 0; // the last byte asked to be written
-    bool done = false;      // the last job asked for was carried out or failed
+    Port port = Port::Unclaimed;
+    PortLink* link = nullptr; // while the port is Held
+    unsigned char byte = 0;   // the last byte asked to be written
+    bool done = false;        // the last job asked for was carried out or failed
+    bool ownerGone = false;
     std::exception_ptr failure;
     int readValue = 0;
-    PortLink* claimed = nullptr; // the link that holds the port, while it does
-    bool claiming = false;       // the worker is inside a claim
-    bool heldElsewhere = false;  // the job waits for the port to come free
-    bool ownerGone = false;
 };
 
 PortWorker::PortWorker(Opener open)
@@ -54,7 +60,7 @@ PortWorker::~PortWorker()
     {
         const std::lock_guard lock(m_shared->mutex);
         m_shared->ownerGone = true;
-        claiming = m_shared->claiming;
+        claiming = m_shared->port == Shared::Port::Claiming;
     }
     m_shared->asked.notify_one();
     // Outside a claim the worker sees ownerGone at once and ends; a claim
@@ -77,17 +83,18 @@ int PortWorker::read()
 
 int PortWorker::ask(bool write, unsigned char byte)
 {
+    using enum Shared::Port;
     Shared& s = *m_shared;
     std::unique_lock lock(s.mutex);
     // Writing to a port held already does not wait: done here, without the
     // round trip to the worker, which meanwhile only waits for its next job.
-    if (write && s.claimed && s.job == Shared::Job::None) {
+    if (write && s.port == Held && s.job == Shared::Job::None) {
         const std::lock_guard calls(libraryCalls);
         s.byte = byte;
-        s.claimed->write(byte);
+        s.link->write(byte);
         return 0;
     }
-    const bool waiting = s.claiming || s.heldElsewhere;
+    const bool waiting = s.port == Claiming || s.port == HeldElsewhere;
     if (write) {
         s.byte = byte;
         s.job = Shared::Job::Write;
@@ -101,7 +108,7 @@ int PortWorker::ask(bool write, unsigned char byte)
     s.done = false;
     s.failure = nullptr;
     s.asked.notify_one();
-    s.answered.wait(lock, [&] { return s.done || s.claiming; });
+    s.answered.wait(lock, [&] { return s.done || s.port == Claiming; });
     if (!s.answered.wait_for(lock, AnswerWait, [&] { return s.done; }))
         throw PortError(PortText::Busy, "the claim did not end");
     if (std::exception_ptr failure = std::exchange(s.failure, nullptr)) {
@@ -113,19 +120,20 @@ int PortWorker::ask(bool write, unsigned char byte)
 
 void PortWorker::run(const std::shared_ptr<Shared>& shared, const Opener& open)
 {
+    using enum Shared::Port;
     Shared& s = *shared;
     std::unique_ptr<PortLink> link;
-    bool claimed = false;
     std::unique_lock lock(s.mutex);
     for (;;) {
-        if (s.heldElsewhere)
+        if (s.port == HeldElsewhere)
             s.asked.wait_for(lock, RetryInterval, [&] { return s.ownerGone; });
         else
             s.asked.wait(lock, [&] { return s.ownerGone || s.job != Shared::Job::None; });
         if (s.ownerGone)
             break;
         std::exception_ptr failure;
-        if (!claimed) {
+        if (s.port != Held) {
+            // Finding and opening the port; both stop short while it is held elsewhere.
             bool prepared = false;
             lock.unlock();
             try {
@@ -137,47 +145,48 @@ void PortWorker::run(const std::shared_ptr<Shared>& shared, const Opener& open)
                 failure = std::current_exception();
             }
             lock.lock();
+            s.port = Unclaimed;
             if (prepared && !s.ownerGone) {
-                s.claiming = true;
+                s.port = Claiming;
                 s.answered.notify_all();
                 lock.unlock();
+                bool claimed = false;
                 try {
                     claimed = link->claim();
                 } catch (...) {
                     failure = std::current_exception();
                 }
                 lock.lock();
-                s.claiming = false;
-                s.claimed = claimed && !failure ? link.get() : nullptr;
+                s.port = claimed && !failure ? Held : Unclaimed;
+                s.link = s.port == Held ? link.get() : nullptr;
             }
             if (s.ownerGone)
                 break;
         }
         // Under the lock, so the job cannot change midway; writing to a
-        // claimed port does not wait.
-        if (claimed && !failure) {
+        // held port does not wait.
+        if (s.port == Held && !failure) {
             try {
                 const std::lock_guard calls(libraryCalls);
                 if (s.job == Shared::Job::Write)
-                    link->write(s.byte);
+                    s.link->write(s.byte);
                 else
-                    s.readValue = link->read();
+                    s.readValue = s.link->read();
             } catch (...) {
                 failure = std::current_exception();
             }
         }
         if (failure) {
-            s.claimed = nullptr;
+            s.port = Unclaimed;
+            s.link = nullptr;
             drop(link);
-            claimed = false;
-        }
-        s.heldElsewhere = !failure && !claimed;
-        if (s.heldElsewhere) {
+        } else if (s.port != Held) {
+            s.port = HeldElsewhere; // the job waits for the port to come free
             failure = std::make_exception_ptr(
                 PortError(PortText::Busy, "the port is held by another program or driver"));
-        } else {
-            s.job = Shared::Job::None;
         }
+        if (s.port != HeldElsewhere)
+            s.job = Shared::Job::None;
         s.failure = failure;
         s.done = true;
         s.answered.notify_all();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "M_inpout.h"
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -29,7 +31,7 @@ public:
 // Should a claim not end by itself, the caller gives up after AnswerWait,
 // and if the object goes meanwhile the worker is left to finish alone: it
 // then gives everything back without writing.
-class PortWorker
+class PortWorker final : public M_inpout::Access
 {
 public:
     // A claim of a free port ends in far less, also on a slow or busy machine.
@@ -41,13 +43,13 @@ public:
     using Opener = std::function<std::unique_ptr<PortLink>()>;
 
     explicit PortWorker(Opener open);
-    ~PortWorker();
+    ~PortWorker() override;
     PortWorker(const PortWorker&) = delete;
     PortWorker& operator=(const PortWorker&) = delete;
 
     // Both rethrow what the link threw, or throw PortError busy.
-    void write(unsigned char byte);
-    [[nodiscard]] int read();
+    void write(unsigned char byte) override;
+    [[nodiscard]] int read() override;
 
 private:
     struct Shared;

@@ -208,12 +208,6 @@ TEST_CASE("scripted runs: start-up, bits, switches and keys against the model")
 {
     const Action tab = Key::Tab, back = Key::BackTab, space = Key::Space;
     const std::vector<std::pair<std::string, std::vector<Action>>> rows = {
-        {"D0 to D3 count up with the port written",
-         {ChkSimulation, chkD(0), chkD(1), chkD(2), chkD(3)}},
-        {"D5 alone is a blank, D6 and D0 make A", {chkD(5), chkD(5), chkD(6), chkD(0)}},
-        {"all eight, then D7 cleared",
-         {ChkSimulation, chkD(0), chkD(1), chkD(2), chkD(3), chkD(4), chkD(5), chkD(6), chkD(7),
-          chkAsc, chkD(7)}},
         {"simulation on again: toggles stay in the window",
          {ChkSimulation, chkD(4), ChkSimulation, chkD(4), chkD(1)}},
         {"decimal hidden while bits change, then shown",
