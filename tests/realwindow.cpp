@@ -10,7 +10,7 @@
 
 #include "frmBitlicht_layout.h"
 #include "suite/Check.h"
-#include "suite/PortLog.h"
+#include "suite/Observe.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -49,8 +49,8 @@ int px(int twips)
 
 QPoint centre(Ref ref)
 {
-    const Box b = onForm(Controls[position(ref)]);
-    return {px(b.left + b.width / 2), px(b.top + b.height / 2)};
+    const auto [x, y] = middleOf(ref, 96 * scale);
+    return {x, y};
 }
 
 // "1" for a lit LED, "0" for a dark one, "?" for anything else, bit 7 first.
@@ -61,7 +61,7 @@ std::string leds(const QString& window)
     std::string shown;
     for (int bit = 7; bit >= 0; --bit) {
         const QRgb c = shot.pixel(centre(Picture1(bit))) & 0xFFFFFF;
-        shown += c == 0x55FF00 ? '1' : c == 0x257300 ? '0' : '?';
+        shown += c == LitLed ? '1' : c == DarkLed ? '0' : '?';
     }
     return shown;
 }

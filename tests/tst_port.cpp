@@ -4,7 +4,7 @@
 
 #include "M_inpout.h"
 #include "suite/Check.h"
-#include "suite/PortLog.h"
+#include "suite/Observe.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -7,7 +7,7 @@
 
 #include "Check.h"
 #include "M_inpout.h"
-#include "PortLog.h"
+#include "Observe.h"
 #include "Probe.h"
 
 #include <algorithm>
@@ -115,14 +115,13 @@ struct Change
 };
 using Action = std::variant<Ref, Key, Change>; // a click on a box, a key, or a change
 
-constexpr std::uint32_t Lit = 0xFF55FF00, Dark = 0xFF257300; // the discs' colours
+constexpr std::uint32_t Lit = 0xFF000000 | LitLed, Dark = 0xFF000000 | DarkLed;
 
 // The colour at the middle of a control, as drawn.
 std::uint32_t colourAt(const led::Image& shot, Ref ref, int dpi)
 {
-    const layout::Box b = layout::onForm(layout::Controls[layout::position(ref)]);
-    return shot.pixel(layout::toPixels(b.left + b.width / 2, dpi),
-                      layout::toPixels(b.top + b.height / 2, dpi));
+    const auto [x, y] = middleOf(ref, dpi);
+    return shot.pixel(x, y);
 }
 
 // A fresh program start, its model, and the check of one against the other.
