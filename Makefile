@@ -17,11 +17,15 @@ TARGET   ?= all
 
 PREFIX   ?= /usr/local
 
-# Windows: cross-built with mingw-w64, tried and tested under Wine.
+# Windows: cross-built with mingw-w64 as a 64-bit and a 32-bit program, tried
+# and tested under Wine (the 32-bit one under Debian's 32-bit Wine, i386).
 WINDOWS_BUILD ?= build-windows
-WINDOWS_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix wine64 nsis
+WINDOWS32_BUILD ?= build-windows32
+WINDOWS_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
+                    wine64 wine32:i386 nsis
 WINDOWS_TEST_PACKAGES := xvfb xauth xdotool
 WINE64 := $(or $(shell command -v wine64 2>/dev/null),/usr/lib/wine/wine64)
+WINE32 := /usr/lib/wine/wine
 
 .PHONY: all deps configure build run test test-sanitizers test-port bench fuzz install uninstall package clean \
         windows windows-configure windows-installer run-windows test-windows
@@ -34,6 +38,9 @@ deps:
 	  done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
+	  if echo "$$missing" | grep -q ':i386' && ! dpkg --print-foreign-architectures | grep -qx i386; then \
+	    $(SUDO) dpkg --add-architecture i386; \
+	  fi; \
 	  $(SUDO) apt-get update -q && \
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
 	fi
@@ -69,16 +76,21 @@ test-sanitizers: deps
 test-port: build
 	cd $(BUILD) && ctest --output-on-failure -L port
 
-# bitlicht.exe with its LED files beside it, in $(WINDOWS_BUILD).
+# bitlicht.exe with its LED files beside it: 64-bit in $(WINDOWS_BUILD),
+# 32-bit in $(WINDOWS32_BUILD).
 windows: windows-configure
+	cmake --build $(WINDOWS32_BUILD) -j $(JOBS) --target bitlicht
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target bitlicht
 
+WINDOWS_CMAKE = -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/tests/realwindow
 windows-configure:
 	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES) $(WINDOWS_EXTRA_PACKAGES)"
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/tests/realwindow
+	cmake -S . -B $(WINDOWS32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(WINDOWS_CMAKE) \
+	  -DSETUP=$(CURDIR)/$(WINDOWS_BUILD)/Bitlicht-1.00-Setup.exe
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(WINDOWS_CMAKE) \
+	  -DPROGRAM32=$(CURDIR)/$(WINDOWS32_BUILD)/bitlicht.exe
 
-# $(WINDOWS_BUILD)/Bitlicht-1.00-Setup.exe
+# $(WINDOWS_BUILD)/Bitlicht-1.00-Setup.exe, with both programs.
 windows-installer: windows
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target windows_installer
 
@@ -86,12 +98,15 @@ windows-installer: windows
 run-windows: windows
 	WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine/run WINEDEBUG=-all $(WINE64) $(WINDOWS_BUILD)/bitlicht.exe
 
-# The Windows tests under Wine in Xvfb (part of make test; the real-window
-# driver comes from the Linux build).
+# The Windows tests under Wine in Xvfb, of both programs (part of make test;
+# the real-window driver comes from the Linux build, the setup program that
+# the 32-bit tests install from the 64-bit build).
 test-windows: WINDOWS_EXTRA_PACKAGES := $(WINDOWS_TEST_PACKAGES)
 test-windows: windows-configure
+	cmake --build $(WINDOWS32_BUILD) -j $(JOBS)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(WINDOWS32_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Speed and memory against Qt's own floor (see README, Performance).
 bench:
@@ -104,11 +119,14 @@ bench:
 	  QT_QPA_PLATFORM=offscreen ./bench/bench_bitlicht --benchmark_min_time=1 && \
 	  xvfb-run -a -s "-screen 0 1024x768x24" $(CURDIR)/bench/startup.sh bench/mapwait ./bitlicht bench/emptywindow bench/textwindow 11
 	$(MAKE) --no-print-directory windows-configure WINDOWS_EXTRA_PACKAGES=xvfb
-	cmake -S . -B $(WINDOWS_BUILD) -DBITLICHT_BENCH=ON
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target bitlicht emptywindow_win32
-	WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine/bench xvfb-run -a -s "-screen 0 1024x768x24" \
-	  bench/startup_win32.sh $(BENCH_BUILD)/bench/mapwait $(WINE64) $(WINDOWS_BUILD)/bitlicht.exe \
-	  $(WINDOWS_BUILD)/bench/emptywindow_win32.exe 11
+	set -e; for w in "$(WINDOWS_BUILD) $(WINE64) win64" "$(WINDOWS32_BUILD) $(WINE32) win32"; do \
+	  set -- $$w; \
+	  cmake -S . -B $$1 -DBITLICHT_BENCH=ON; \
+	  cmake --build $$1 -j $(JOBS) --target bitlicht emptywindow_win32; \
+	  WINEPREFIX=$(CURDIR)/$$1/wine/bench WINEARCH=$$3 xvfb-run -a -s "-screen 0 1024x768x24" \
+	    bench/startup_win32.sh $(BENCH_BUILD)/bench/mapwait $$2 $$1/bitlicht.exe \
+	    $$1/bench/emptywindow_win32.exe 11; \
+	done
 
 # Fuzzes LED file decoding for FUZZ_SECONDS; new inputs go to $(FUZZ_BUILD)/corpus.
 fuzz:

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <optional>
 #include <string>
 
 namespace {
@@ -27,7 +28,10 @@ std::filesystem::path programDirectory()
     }
 }
 
-// COM on the window's thread: screen readers' requests and image decoding.
+// COM on the window's thread, for screen readers' requests. Entered once the
+// window shows: no request is answered before the message loop runs, and the
+// load of COM's libraries would only delay the window (LED decoding enters
+// COM on its own).
 class ComApartment
 {
 public:
@@ -48,10 +52,11 @@ private:
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
-    const ComApartment com;
+    std::optional<ComApartment> com; // outlives the window
     try {
         Win32Window window(instance, programDirectory());
         window.show(showCommand);
+        com.emplace();
         return window.run();
     } catch (const std::exception& e) {
         // The window could not even be built: said in a box of the system's own.

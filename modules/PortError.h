@@ -42,16 +42,19 @@ inline constexpr const char* PpdevMissing =
     "Das Kernelmodul ppdev ist nicht geladen. Laden mit: sudo modprobe ppdev";
 inline constexpr const char* OpenFailed = "Der Parallelport ließ sich nicht öffnen.";
 
-// Windows: inpoutx64, which installs its driver when first run as administrator.
+// Windows: the port library of the program's width (BITLICHT_PORT_LIBRARY:
+// inpoutx64.dll or inpout32.dll), which installs its driver when first run as
+// administrator.
 inline constexpr const char* InpoutMissing =
-    "Die Portbibliothek inpoutx64.dll wurde nicht gefunden. Legen Sie sie neben bitlicht.exe "
-    "oder in den Systemordner.";
+    "Die Portbibliothek " BITLICHT_PORT_LIBRARY " wurde nicht gefunden. Legen Sie sie neben "
+    "bitlicht.exe oder in den Systemordner.";
 inline constexpr const char* InpoutUnusable =
-    "Die Portbibliothek inpoutx64.dll ist vorhanden, aber nicht verwendbar: Legen Sie eine "
-    "64-Bit-Fassung neben bitlicht.exe.";
+    "Die Portbibliothek " BITLICHT_PORT_LIBRARY " ist vorhanden, aber nicht verwendbar: Legen "
+    "Sie die Fassung passend zu bitlicht.exe daneben (64-Bit-Programm: inpoutx64.dll, "
+    "32-Bit-Programm: inpout32.dll).";
 inline constexpr const char* InpoutDriverMissing =
-    "Der Treiber der Portbibliothek inpoutx64.dll ist nicht geladen. Starten Sie Bitlicht "
-    "einmal als Administrator, damit die Bibliothek ihren Treiber einrichtet.";
+    "Der Treiber der Portbibliothek " BITLICHT_PORT_LIBRARY " ist nicht geladen. Starten Sie "
+    "Bitlicht einmal als Administrator, damit die Bibliothek ihren Treiber einrichtet.";
 
 // Everywhere.
 inline constexpr const char* NoPort = "Es wurde kein Parallelport gefunden.";

@@ -1,7 +1,8 @@
 // Port access on Windows: writes the data register of the first parallel
-// port through inpoutx64.dll, loaded at the first write so the program runs
-// without it. The library brings its own kernel driver, which it installs the
-// first time it is loaded by an administrator.
+// port through the port library of the program's width (inpoutx64.dll,
+// inpout32.dll), loaded at the first write so the program runs without it.
+// The library brings its own kernel driver, which it installs the first time
+// it is loaded by an administrator.
 
 #include "M_inpout.h"
 
@@ -34,7 +35,8 @@ public:
 
 private:
     LoadedPortLibrary m_library; // first member: unloaded last
-    // The library's exports (__stdcall, which is the one x64 convention).
+    // The library's exports: __stdcall in inpout32.dll, under undecorated
+    // names; x64 has one convention only.
     void(__stdcall* Out32)(short, short);
     short(__stdcall* Inp32)(short);
     int(__stdcall* IsInpOutDriverOpen)();

@@ -3,6 +3,7 @@
 
 #include "Win32Window.h"
 
+#include "Dpi.h"
 #include "WinText.h"
 #include "frmBitlicht_names.h"
 
@@ -93,8 +94,7 @@ win32::Font textFont(const LookData& look, UINT dpi)
 win32::Font dialogFont(UINT dpi)
 {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi))
+    if (!win32::dpi::nonClientMetrics(metrics, dpi))
         return win32::Font(CreateFontW(
             -MulDiv(9, int(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI"));
@@ -109,7 +109,7 @@ void Win32Window::createMainWindow(HINSTANCE instance)
     // Built at its final size for the screen it most likely opens on; the
     // few controls at once in place and with their fonts: each later move
     // costs a start-up time of its own.
-    m_dpi = GetDpiForSystem();
+    m_dpi = win32::dpi::ofSystem();
     const SIZE size = frameSize();
     // The procedure takes ownership of the handle at WM_NCCREATE.
     CreateWindowExW(0, ClassName, L"Bitlicht", MainStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
@@ -117,7 +117,7 @@ void Win32Window::createMainWindow(HINSTANCE instance)
     if (!m_window)
         throw std::runtime_error("Das Fenster ließ sich nicht anlegen: " +
                                  wintext::errorText(GetLastError()));
-    m_dpi = GetDpiForWindow(m_window.get());
+    m_dpi = win32::dpi::ofWindow(m_window.get());
     if (frameSize().cx != size.cx)
         SetWindowPos(m_window.get(), nullptr, 0, 0, frameSize().cx, frameSize().cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -125,8 +125,8 @@ void Win32Window::createMainWindow(HINSTANCE instance)
     for (std::size_t i = 0; i < Looks.size(); ++i)
         if (Looks[i].backColour != NoColour)
             m_brushes[i].reset(CreateSolidBrush(win32::colorRef(Looks[i].backColour)));
-    const int big = GetSystemMetricsForDpi(SM_CXICON, m_dpi);
-    const int small = GetSystemMetricsForDpi(SM_CXSMICON, m_dpi);
+    const int big = win32::dpi::systemMetric(SM_CXICON, m_dpi);
+    const int small = win32::dpi::systemMetric(SM_CXSMICON, m_dpi);
     m_bigIcon.reset(static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, big, big, LR_DEFAULTCOLOR)));
     m_smallIcon.reset(static_cast<HICON>(
@@ -206,8 +206,8 @@ int Win32Window::pixels(int twips) const
 
 SIZE Win32Window::frameSize() const
 {
-    RECT frame{0, 0, pixels(ClientWidth), pixels(ClientHeight)};
-    AdjustWindowRectExForDpi(&frame, MainStyle, FALSE, 0, m_dpi);
+    const RECT frame = win32::dpi::frameAround({0, 0, pixels(ClientWidth), pixels(ClientHeight)},
+                                               MainStyle, m_dpi);
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 

@@ -59,7 +59,6 @@ Win32Window::Win32Window(HINSTANCE instance, const std::filesystem::path& progra
 {
     createMainWindow(instance);
     createControls(instance);
-    createToolTip(instance);
     m_form.emplace(*this, programDirectory, std::move(port));
 }
 
@@ -75,6 +74,11 @@ void Win32Window::show(int showCommand)
     ShowWindow(m_window.get(), showCommand);
     UpdateWindow(m_window.get());
     SetFocus(m_lastFocus);
+    // The tip is wanted only once the pointer rests on the port frame: made
+    // after the window shows, with the text the port state gave it meanwhile.
+    if (!m_toolTip)
+        createToolTip(
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window.get(), GWLP_HINSTANCE)));
 }
 
 int Win32Window::run()

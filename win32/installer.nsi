@@ -1,12 +1,16 @@
 ; Bitlicht's setup program, made by `make windows-installer`:
-;   makensis -DVERSION=1.00 -DPROGRAM_DIR=<build dir> -DOUTFILE=<setup.exe> installer.nsi
-; Installs the program and its two LED files into one folder, adds a start
-; menu entry and registers the uninstaller; /S installs and uninstalls silently.
+;   makensis -DVERSION=1.00 -DPROGRAM_DIR=<64-bit build dir> -DPROGRAM32=<32-bit bitlicht.exe>
+;            -DOUTFILE=<setup.exe> installer.nsi
+; Installs the program of the system's width (64-bit Windows: the 64-bit one,
+; 32-bit Windows: the 32-bit one) and its two LED files into one folder, adds
+; a start menu entry and registers the uninstaller; /S installs and
+; uninstalls silently. The setup program itself is 32-bit: it runs on both.
 Unicode true
-Target amd64-unicode
+Target x86-unicode
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"
+!include "x64.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Bitlicht"
 !define UNINSTALLER "Deinstallieren.exe"
@@ -33,20 +37,30 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "© Bitlicht-Team"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "German"
 
-; For every user, in the 64-bit view of the registry.
-Function .onInit
+; For every user; on 64-bit Windows in the 64-bit view of the registry
+; ($PROGRAMFILES64 is the one program folder on 32-bit Windows).
+!macro ForEveryUser
     SetShellVarContext all
-    SetRegView 64
+    ${If} ${RunningX64}
+        SetRegView 64
+    ${EndIf}
+!macroend
+
+Function .onInit
+    !insertmacro ForEveryUser
 FunctionEnd
 
 Function un.onInit
-    SetShellVarContext all
-    SetRegView 64
+    !insertmacro ForEveryUser
 FunctionEnd
 
 Section "Bitlicht"
     SetOutPath "$INSTDIR"
-    File "${PROGRAM_DIR}/bitlicht.exe"
+    ${If} ${RunningX64}
+        File "${PROGRAM_DIR}/bitlicht.exe"
+    ${Else}
+        File "/oname=bitlicht.exe" "${PROGRAM32}"
+    ${EndIf}
     File "${PROGRAM_DIR}/LEDgruenDu.ico"
     File "${PROGRAM_DIR}/LEDgruenHe.ico"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"

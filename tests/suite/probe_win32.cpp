@@ -3,6 +3,7 @@
 
 #include "Probe.h"
 
+#include "Dpi.h"
 #include "Win32Window.h"
 #include "WinText.h"
 #include "frmBitlicht_names.h"
@@ -77,7 +78,7 @@ public:
     std::string text(Ref control) override { return textOf(m_window.control(control)); }
     bool visible(Ref control) override { return IsWindowVisible(m_window.control(control)); }
     std::string title() override { return textOf(m_window.handle()); }
-    int dotsPerInch() override { return int(GetDpiForWindow(m_window.handle())); }
+    int dotsPerInch() override { return int(win32::dpi::ofWindow(m_window.handle())); }
 
     std::string focused() override
     {

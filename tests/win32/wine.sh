@@ -3,11 +3,11 @@
 #   wine.sh init           a fresh prefix (LogPixels=$DPI if set)
 #   wine.sh run CMD...     CMD in a fresh Xvfb; then every Wine process of the prefix ends
 #   wine.sh end            ends every Wine process of the prefix
-# WINE64 names the wine64 loader.
+# WINE names the Wine loader of the programs' width, WINEARCH the kind of prefix.
 set -eu
-: "${WINEPREFIX:?}" "${WINE64:?}"
-export WINEPREFIX WINE64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineserver=$(dirname "$WINE64")/wineserver
+: "${WINEPREFIX:?}" "${WINE:?}"
+export WINEPREFIX WINE WINEARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineserver=$(dirname "$WINE")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver
 export WINESERVER="$wineserver"
 
@@ -15,9 +15,9 @@ case $1 in
 init)
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    "$WINE64" wineboot -i >/dev/null 2>&1
+    "$WINE" wineboot -i >/dev/null 2>&1
     if [ -n "${DPI:-}" ]; then
-        "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f >/dev/null 2>&1
+        "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f >/dev/null 2>&1
     fi
     "$wineserver" -w
     ;;

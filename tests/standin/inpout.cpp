@@ -1,5 +1,6 @@
-// A stand-in for inpoutx64.dll, built as a real DLL with the same exports so
-// that the program's own loading code runs against it under Wine.
+// A stand-in for inpoutx64.dll and inpout32.dll, built as a real DLL of the
+// program's width with the same exports (undecorated __stdcall names in the
+// 32-bit one) so that the program's own loading code runs against it under Wine.
 //
 // Load, unload and every write are logged ("load", "write 5", "unload"), as
 // the Linux stand-in does. FAKE1284_MODE: ok (default) | nodriver (the
