@@ -6,7 +6,8 @@
 # WINE names the Wine loader of the programs' width, WINEARCH the kind of prefix.
 set -eu
 : "${WINEPREFIX:?}" "${WINE:?}"
-export WINEPREFIX WINE WINEARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A crash ends the program at once instead of waiting in the debugger's window.
+export WINEPREFIX WINE WINEARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 wineserver=$(dirname "$WINE")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver
 export WINESERVER="$wineserver"
