@@ -3,6 +3,7 @@
 
 #include "DynamicLibrary.h"
 
+#include "LibrarySearch.h"
 #include "WinText.h"
 
 #include <filesystem>
@@ -48,9 +49,11 @@ std::filesystem::path systemFolder()
     return n > 0 && n < MAX_PATH ? std::filesystem::path(folder) : std::filesystem::path();
 }
 
+} // namespace
+
 // The same two places by full path, one after the other. A library found in
 // the program's folder that fails to load is not replaced by another one.
-HMODULE loadFromEitherFolder(const std::wstring& name)
+HMODULE win32::loadFromProgramOrSystemFolder(const std::wstring& name)
 {
     if (std::filesystem::path(name).is_absolute())
         return loadFile(name);
@@ -60,13 +63,11 @@ HMODULE loadFromEitherFolder(const std::wstring& name)
     return library;
 }
 
-} // namespace
-
 void* DynamicLibrary::open(const std::string& name)
 {
     const std::wstring wide = wintext::wide(name);
     return reinterpret_cast<void*>(searchFlagsKnown() ? loadSearching(wide)
-                                                      : loadFromEitherFolder(wide));
+                                                      : win32::loadFromProgramOrSystemFolder(wide));
 }
 
 DynamicLibrary::LibraryError DynamicLibrary::openFailure(const std::string& name)

@@ -1,9 +1,11 @@
 // The behaviour suite's probe for the Win32 window: the real window in this
 // process, shown, driven through its own message handling.
 
+#include "Check.h"
 #include "Probe.h"
 
 #include "Dpi.h"
+#include "LibrarySearch.h"
 #include "Win32Window.h"
 #include "WinText.h"
 #include "frmBitlicht_names.h"
@@ -204,4 +206,29 @@ std::string referenceCp1252(unsigned char code)
     if (MultiByteToWideChar(1252, 0, &byte, 1, &unit, 1) != 1)
         return {};
     return wintext::utf8(std::wstring_view(&unit, 1));
+}
+
+TEST_CASE("without the search flags, a library comes from the program's folder or the system's")
+{
+    const auto load = [](const wchar_t* name) {
+        HMODULE library = win32::loadFromProgramOrSystemFolder(name);
+        if (library)
+            FreeLibrary(library);
+        return library != nullptr;
+    };
+    CHECK(load(wintext::wide(M_inpout::PortLibrary).c_str()), "the stand-in beside the program");
+    CHECK(load(L"oleacc.dll"), "a system library");
+    // Never the working folder: a copy of the stand-in there is not found.
+    wchar_t self[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::filesystem::path work = std::filesystem::temp_directory_path() / "bitlicht-cwd";
+    std::filesystem::create_directories(work);
+    std::filesystem::copy_file(std::filesystem::path(self).parent_path() / M_inpout::PortLibrary,
+                               work / "bitlicht-decoy.dll",
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(work);
+    CHECK(!load(L"bitlicht-decoy.dll"), "a library in the working folder");
+    std::filesystem::current_path(before);
+    std::filesystem::remove_all(work);
 }
