@@ -1,5 +1,6 @@
 // Bitlicht on Windows: the window and its message loop.
 
+#include "LibrarySearch.h"
 #include "Win32Window.h"
 #include "WinText.h"
 
@@ -10,51 +11,14 @@
 #include <optional>
 #include <string>
 
-namespace {
-
-// The folder the program was started from, where its LED files lie.
-std::filesystem::path programDirectory()
-{
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()));
-        if (n == 0)
-            return {};
-        if (n < name.size()) {
-            name.resize(n);
-            return std::filesystem::path(name).parent_path();
-        }
-        name.resize(name.size() * 2);
-    }
-}
-
-// COM on the window's thread, for screen readers' requests. Entered once the
-// window shows: no request is answered before the message loop runs, and the
-// load of COM's libraries would only delay the window (LED decoding enters
-// COM on its own).
-class ComApartment
-{
-public:
-    ComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(m_result))
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT m_result;
-};
-
-} // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
-    std::optional<ComApartment> com; // outlives the window
+    // COM for screen readers' requests, entered once the window shows: none
+    // is answered before the message loop runs, and loading COM's libraries
+    // would only delay the window (LED decoding enters COM on its own).
+    std::optional<win32::ComScope> com; // outlives the window
     try {
-        Win32Window window(instance, programDirectory());
+        Win32Window window(instance, win32::programFolder());
         window.show(showCommand);
         com.emplace();
         return window.run();

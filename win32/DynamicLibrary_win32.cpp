@@ -29,7 +29,16 @@ HMODULE loadFile(const std::filesystem::path& file)
     return LoadLibraryExW(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-std::filesystem::path programFolder()
+std::filesystem::path systemFolder()
+{
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::filesystem::path(folder) : std::filesystem::path();
+}
+
+} // namespace
+
+std::filesystem::path win32::programFolder()
 {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
@@ -42,22 +51,13 @@ std::filesystem::path programFolder()
     }
 }
 
-std::filesystem::path systemFolder()
-{
-    wchar_t folder[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::filesystem::path(folder) : std::filesystem::path();
-}
-
-} // namespace
-
 // The same two places by full path, one after the other. A library found in
 // the program's folder that fails to load is not replaced by another one.
 HMODULE win32::loadFromProgramOrSystemFolder(const std::wstring& name)
 {
     if (std::filesystem::path(name).is_absolute())
         return loadFile(name);
-    HMODULE library = loadFile(programFolder() / name);
+    HMODULE library = loadFile(win32::programFolder() / name);
     if (!library && GetLastError() == ERROR_MOD_NOT_FOUND)
         library = loadFile(systemFolder() / name);
     return library;

@@ -3,6 +3,7 @@
 // Owners for the Windows handles the window uses: each one is released
 // exactly once, when its owner goes.
 
+#include <objbase.h>
 #include <windows.h>
 
 #include <memory>
@@ -49,6 +50,25 @@ public:
 private:
     HDC m_dc;
     HGDIOBJ m_previous;
+};
+
+// COM on this thread while the owner lives (screen readers' requests, image
+// decoding); left as it was found afterwards.
+class ComScope
+{
+public:
+    ComScope() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope()
+    {
+        // RPC_E_CHANGED_MODE: COM was already up in another mode, not ours to end.
+        if (SUCCEEDED(m_result))
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT m_result;
 };
 
 } // namespace win32

@@ -1,5 +1,6 @@
 // PNG-coded icon images, decoded by the Windows Imaging Component.
 
+#include "Handles.h"
 #include "LedImage.h"
 
 #include <wincodec.h>
@@ -12,24 +13,6 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// COM for this thread while decoding; left as it was found afterwards.
-class ComScope
-{
-public:
-    ComScope() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope()
-    {
-        // RPC_E_CHANGED_MODE: COM was already up in another mode, not ours to end.
-        if (SUCCEEDED(m_result))
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT m_result;
-};
-
 void require(HRESULT result)
 {
     if (FAILED(result))
@@ -40,7 +23,7 @@ void require(HRESULT result)
 
 Image decodePng(Bytes png)
 {
-    const ComScope com;
+    const win32::ComScope com;
     ComPtr<IWICImagingFactory> factory;
     require(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                              IID_PPV_ARGS(&factory)));

@@ -170,12 +170,8 @@ std::unique_ptr<Probe> startProgram(const std::filesystem::path& programDirector
 
 int runWithWindows(int, char**, const std::function<int()>& suite)
 {
-    // As the program's own start does: COM for screen readers and images.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const int result = suite();
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return result;
+    const win32::ComScope com; // as the program's own start does
+    return suite();
 }
 
 const char* toolkitName()
@@ -219,11 +215,9 @@ TEST_CASE("without the search flags, a library comes from the program's folder o
     CHECK(load(wintext::wide(M_inpout::PortLibrary).c_str()), "the stand-in beside the program");
     CHECK(load(L"oleacc.dll"), "a system library");
     // Never the working folder: a copy of the stand-in there is not found.
-    wchar_t self[MAX_PATH]{};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::filesystem::path work = std::filesystem::temp_directory_path() / "bitlicht-cwd";
     std::filesystem::create_directories(work);
-    std::filesystem::copy_file(std::filesystem::path(self).parent_path() / M_inpout::PortLibrary,
+    std::filesystem::copy_file(win32::programFolder() / M_inpout::PortLibrary,
                                work / "bitlicht-decoy.dll",
                                std::filesystem::copy_options::overwrite_existing);
     const std::filesystem::path before = std::filesystem::current_path();
