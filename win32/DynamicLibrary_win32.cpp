@@ -24,8 +24,13 @@ HMODULE loadSearching(const std::wstring& name)
                           LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+// Only ever a full path: a bare name would be searched for, working folder and all.
 HMODULE loadFile(const std::filesystem::path& file)
 {
+    if (!file.is_absolute()) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
     return LoadLibraryExW(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
