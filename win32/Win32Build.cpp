@@ -244,15 +244,30 @@ void Win32Window::layOut()
 }
 
 // New fonts for the current dots per inch; returns the old ones.
+namespace {
+
+// The first look with the same font as look `i`: looks that share a font
+// share one, made once.
+constexpr std::size_t fontOwner(std::size_t i)
+{
+    std::size_t first = 0;
+    while (Looks[first].twips != Looks[i].twips || Looks[first].weight != Looks[i].weight)
+        ++first;
+    return first;
+}
+
+} // namespace
+
 std::array<win32::Font, Looks.size()> Win32Window::makeFonts()
 {
     std::array<win32::Font, Looks.size()> old = std::move(m_fonts);
     for (std::size_t i = 0; i < Looks.size(); ++i)
-        m_fonts[i] = Looks[i].twips > 0 ? textFont(Looks[i], m_dpi) : dialogFont(m_dpi);
+        if (fontOwner(i) == i)
+            m_fonts[i] = Looks[i].twips > 0 ? textFont(Looks[i], m_dpi) : dialogFont(m_dpi);
     return old;
 }
 
 HFONT Win32Window::fontFor(Look look) const
 {
-    return m_fonts[std::size_t(look)].get();
+    return m_fonts[fontOwner(std::size_t(look))].get();
 }
