@@ -106,19 +106,23 @@ void frmBitlicht::loadLed(int index, Led led)
 }
 
 // A failed write is skipped: no message box, the reaction goes on and the
-// next write tries again. The port frame tells whether the last write arrived.
+// next write tries again. The port frame names the output the bits reached,
+// or tells why they did not.
 void frmBitlicht::writePort(std::int16_t value)
 {
     try {
         m_port.Out32(M_inpout::DataPort, value);
-        m_window.setPortState("Parallelport", "Die Bits D0 bis D7 liegen an den Datenleitungen "
-                                              "des Parallelports (Adresse 888) an.");
+        m_window.setPortState(m_port.outputName(),
+                              "Die Bits D0 bis D7 liegen " + m_port.where() + " an.");
     } catch (const PortError& e) {
-        m_window.setPortState("Parallelport – nicht erreichbar", e.what());
+        const std::string output = e.output().empty() ? PortText::ParallelName : e.output();
+        const bool pending = e.kind() == PortError::Kind::Pending;
+        m_window.setPortState(output + (pending ? " – wird verbunden" : " – nicht erreichbar"),
+                              e.what());
         // The technical rest for whoever looks, once per cause.
         const std::string warning = e.detail().empty() ? e.what() : e.what() + (" " + e.detail());
         if (warning != m_lastPortWarning)
-            std::fprintf(stderr, "bitlicht: Parallelport: %s\n", warning.c_str());
+            std::fprintf(stderr, "bitlicht: %s: %s\n", output.c_str(), warning.c_str());
         m_lastPortWarning = warning;
     }
 }

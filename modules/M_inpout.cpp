@@ -1,5 +1,7 @@
 #include "M_inpout.h"
 
+#include "OutputSearch.h"
+
 #include <utility>
 
 namespace {
@@ -17,23 +19,25 @@ M_inpout::~M_inpout() = default;
 M_inpout::M_inpout(M_inpout&&) noexcept = default;
 M_inpout& M_inpout::operator=(M_inpout&&) noexcept = default;
 
-M_inpout::Access& M_inpout::access()
+OutputSearch& M_inpout::search()
 {
-    if (!m_access)
-        m_access = connect(m_libraryName);
-    return *m_access;
+    if (!m_search)
+        m_search = std::make_unique<OutputSearch>(outputKinds(), m_libraryName);
+    return *m_search;
 }
 
 void M_inpout::Out32(int PortAddress, std::int16_t Value)
 {
     requireDataPort(PortAddress);
-    access().write(static_cast<unsigned char>(Value & 0xFF));
+    const Output& output = search().write(static_cast<unsigned char>(Value & 0xFF));
+    m_outputName = output.name();
+    m_where = output.where();
 }
 
 std::int16_t M_inpout::Inp32(int PortAddress)
 {
     requireDataPort(PortAddress);
-    const int value = access().read();
+    const int value = search().read();
     if (value < 0)
         throw PortError(PortText::ReadFailed, "Fehler " + std::to_string(value));
     return static_cast<std::int16_t>(value);

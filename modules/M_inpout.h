@@ -6,18 +6,15 @@
 #include <memory>
 #include <string>
 
-// Port access: writes the data register of the first parallel port through
-// the platform's port library (libieee1284, inpoutx64.dll), loaded at the
-// first write so the program runs without it.
-//
-// On Linux the library's work runs on a worker thread (PortWorker), so no
-// call waits on another program holding the port: such a call throws "busy"
-// within a few milliseconds, and the worker writes the last byte asked for
-// when the port comes free.
-// After a failure everything found so far is freed and the library unloaded,
-// so the next call starts from scratch (libieee1284 probes its access methods
-// only once per load). After the first success the port stays open and
-// claimed until the object goes.
+class OutputSearch;
+
+// Port access: puts the byte written to the data register of the first
+// parallel port (address 888) on the LEDs. The first output found is used,
+// in the platform's order: the parallel port through the platform's port
+// library (libieee1284, inpoutx64.dll, inpout32.dll), on Linux the GPIO
+// header, then an Arduino with StandardFirmata on a USB serial port.
+// Nothing is loaded or opened before the first write, and no write waits
+// for a board or another holder of a port (see OutputSearch).
 class M_inpout
 {
 public:
@@ -31,26 +28,21 @@ public:
     M_inpout(M_inpout&&) noexcept;
     M_inpout& operator=(M_inpout&&) noexcept;
 
-    // Puts the low eight bits of Value on the data lines. Throws PortError.
+    // Puts the low eight bits of Value on the LEDs. Throws PortError.
     void Out32(int PortAddress, std::int16_t Value);
-    // Reads the data register back. Throws PortError.
+    // Reads back what the output in use holds. Throws PortError.
     [[nodiscard]] std::int16_t Inp32(int PortAddress);
 
-    // The way to the port, made at the first call: a worker thread on Linux,
-    // the loaded library on Windows. Both throw PortError.
-    class Access
-    {
-    public:
-        virtual ~Access() = default;
-        virtual void write(unsigned char byte) = 0;
-        [[nodiscard]] virtual int read() = 0;
-    };
+    // The output the last successful write reached ("Parallelport",
+    // "Arduino an COM3"), and where the bits appear there.
+    [[nodiscard]] const std::string& outputName() const { return m_outputName; }
+    [[nodiscard]] const std::string& where() const { return m_where; }
 
 private:
-    // Provided by each platform.
-    [[nodiscard]] static std::unique_ptr<Access> connect(const std::string& libraryName);
-    Access& access();
+    OutputSearch& search();
 
     std::string m_libraryName;
-    std::unique_ptr<Access> m_access;
+    std::unique_ptr<OutputSearch> m_search;
+    std::string m_outputName;
+    std::string m_where;
 };

@@ -5,26 +5,46 @@
 #include <string>
 #include <utility>
 
-// A port write or read that did not happen. what() is only the German
+// A write or read that did not reach the LEDs. what() is only the German
 // sentence shown to the user; detail() holds the technical rest (loader
-// message, port name, error number), for stderr, never for the window.
+// message, device, error number), for stderr, never for the window.
 class PortError : public std::runtime_error
 {
 public:
-    explicit PortError(std::string germanSentence, std::string detail = {})
+    enum class Kind {
+        Failed,  // the output is given up; the next write looks again
+        Busy,    // another program holds it: the byte asked for last follows once it is free
+        Pending, // a board is still being waited for: the byte follows once it answers
+    };
+
+    explicit PortError(std::string germanSentence, std::string detail = {},
+                       Kind kind = Kind::Failed, std::string output = {})
         : std::runtime_error(germanSentence),
-          m_detail(std::make_shared<const std::string>(std::move(detail)))
+          m_detail(std::make_shared<const Detail>(Detail{std::move(detail), std::move(output)})),
+          m_kind(kind)
     {
     }
 
-    [[nodiscard]] const std::string& detail() const { return *m_detail; }
+    [[nodiscard]] const std::string& detail() const { return m_detail->text; }
+    [[nodiscard]] Kind kind() const { return m_kind; }
+    // The output the sentence is about ("Arduino an COM3"); empty when none was found.
+    [[nodiscard]] const std::string& output() const { return m_detail->output; }
+    [[nodiscard]] PortError about(std::string output) const
+    {
+        return PortError(what(), detail(), m_kind, std::move(output));
+    }
 
 private:
+    struct Detail
+    {
+        std::string text, output;
+    };
     // Shared, so copying the exception cannot throw.
-    std::shared_ptr<const std::string> m_detail;
+    std::shared_ptr<const Detail> m_detail;
+    Kind m_kind;
 };
 
-// Every sentence the user may read about the port, for all platforms.
+// Every sentence the user may read about the outputs, for all platforms.
 namespace PortText {
 
 // Linux: libieee1284 and the kernel's drivers.
@@ -56,12 +76,66 @@ inline constexpr const char* InpoutDriverMissing =
     "Der Treiber der Portbibliothek " BITLICHT_PORT_LIBRARY " ist nicht geladen. Starten Sie "
     "Bitlicht einmal als Administrator, damit die Bibliothek ihren Treiber einrichtet.";
 
-// Everywhere.
+// The parallel port everywhere.
+inline constexpr const char* ParallelName = "Parallelport";
+inline constexpr const char* ParallelWhere =
+    "an den Datenleitungen des Parallelports (Adresse 888)";
 inline constexpr const char* NoPort = "Es wurde kein Parallelport gefunden.";
 inline constexpr const char* Busy =
     "Der Parallelport ist belegt: Ein anderes Programm oder ein Treiber benutzt ihn.";
 inline constexpr const char* OnlyDataPort =
     "Nur die Adresse 888 des ersten Parallelports wird unterstützt.";
 inline constexpr const char* ReadFailed = "Das Datenregister ließ sich nicht lesen.";
+
+// The GPIO header (Linux).
+inline std::string GpioRefused(const std::string& chip)
+{
+    return "Zugriff auf die GPIO-Leiste (" + chip +
+           ") verweigert: Der Benutzer muss zur Gruppe gpio gehören und sich danach neu anmelden.";
+}
+inline constexpr const char* GpioBusy =
+    "Die GPIO-Leitungen sind belegt: Ein anderes Programm benutzt sie.";
+inline constexpr const char* GpioFailed = "Die GPIO-Leitungen ließen sich nicht setzen.";
+
+// An Arduino with StandardFirmata on a USB serial port.
+inline std::string SerialRefused(const std::string& port)
+{
+    return "Zugriff auf " + port +
+           " verweigert: Der Benutzer muss zur Gruppe dialout gehören und sich danach neu "
+           "anmelden.";
+}
+inline std::string SerialInUse(const std::string& port)
+{
+    return "Der Anschluss " + port + " ist belegt: Ein anderes Programm benutzt ihn.";
+}
+inline std::string SerialFailed(const std::string& port)
+{
+    return "Der Anschluss " + port + " ließ sich nicht einrichten.";
+}
+inline std::string NotFirmata(const std::string& port)
+{
+    return "Das Gerät an " + port +
+           " antwortet nicht wie ein Arduino mit StandardFirmata; Bitlicht lässt es von nun an in "
+           "Ruhe. Spielen Sie StandardFirmata auf (Arduino-IDE: Datei → Beispiele → Firmata → "
+           "StandardFirmata) und starten Sie Bitlicht neu.";
+}
+inline std::string Unplugged(const std::string& port)
+{
+    return "Der Arduino an " + port +
+           " wurde getrennt. Stecken Sie ihn wieder ein: Bitlicht sucht ihn beim nächsten "
+           "Schreiben.";
+}
+inline std::string Waiting(const std::string& port)
+{
+    return "Bitlicht wartet auf die Antwort des Arduino an " + port +
+           ": Er meldet sich etwa 2 Sekunden nach dem Öffnen.";
+}
+
+// Everywhere.
+inline constexpr const char* Searching = "Bitlicht sucht die LEDs.";
+inline std::string NothingFound(const std::string& kinds)
+{
+    return "Es wurde " + kinds + " gefunden.";
+}
 
 } // namespace PortText

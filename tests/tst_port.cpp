@@ -71,8 +71,9 @@ TEST_CASE("a failure says why in German, leaves nothing behind and is tried agai
         {"libieee1284-noclaim.so.3", "ok", PortText::LibraryUnusable, "ieee1284_claim",
          "load, unload"},
         {lib, "findfail", PortText::SearchFailed, "-6", "load, find, unload"},
-        {lib, "noports", PortText::NoPort, "", "load, find, free, unload"},
-        {lib, "nodevice", PortText::NoPort, "", "load, find, open 0x378, free, unload"},
+        {lib, "noports", "Es wurde weder ein Parallelport noch", "", "load, find, free, unload"},
+        {lib, "nodevice", "Es wurde weder ein Parallelport noch", "",
+         "load, find, open 0x378, free, unload"},
         {lib, "openrefused", PortText::AccessRefused, "parport0",
          "load, find, open parport0, free, unload"},
         {lib, "openfails", PortText::OpenFailed, "parport0",
@@ -85,7 +86,7 @@ TEST_CASE("a failure says why in German, leaves nothing behind and is tried agai
         M_inpout port(r.library);
         for (int attempt = 1; attempt <= 2; ++attempt) {
             const auto [why, detail] = failureOf(port, 7);
-            CHECK_EQ(why, r.why, r.mode + (" " + r.library));
+            CHECK(why.find(r.why) != std::string::npos, why + ": " + r.mode + " " + r.library);
             CHECK(detail.find(r.detail) != std::string::npos, detail);
             CHECK_EQ(portLog(), r.calls, r.mode);
             clearPortLog();

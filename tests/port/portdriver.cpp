@@ -1,9 +1,12 @@
-// Drives the port module as the window does, for the emulated PC:
-//   portdriver (write N | read | wait FILE)...
-// write: Out32(888, N); read: Inp32(888); wait: until FILE exists (30 s at most),
-// keeping the port if a write got it. Prints one line per step, ending in the
-// time it took ("[3 ms]"), a failure's detail on stderr, and exits 1 if any
-// write or read failed.
+// Drives the port module as the window does, for the emulated machines and
+// boards:
+//   portdriver (write N | await N | read | wait FILE)...
+// write: Out32(888, N); await: the same, again every 100 ms while a board is
+// still awaited (15 s at most); read: Inp32(888); wait: until FILE exists
+// (30 s at most), keeping the output if a write got it. Prints one line per
+// step: "write 5: ok <output> [3 ms]", "... pending: <why> [..]" or
+// "... failed: <why> [..]", a failure's detail on stderr, and exits 1 if any
+// step failed.
 
 #include "M_inpout.h"
 
@@ -26,11 +29,20 @@ int main(int argc, char** argv)
                 .count();
         };
         try {
-            if (step == "write" && i + 1 < argc) {
+            if ((step == "write" || step == "await") && i + 1 < argc) {
                 const int value = std::atoi(argv[++i]);
                 std::printf("write %d: ", value);
-                port.Out32(M_inpout::DataPort, static_cast<std::int16_t>(value));
-                std::printf("ok [%lld ms]\n", static_cast<long long>(took()));
+                for (int tries = step == "await" ? 150 : 1;; --tries)
+                    try {
+                        port.Out32(M_inpout::DataPort, static_cast<std::int16_t>(value));
+                        break;
+                    } catch (const PortError& e) {
+                        if (e.kind() != PortError::Kind::Pending || tries <= 1)
+                            throw;
+                        ::usleep(100000);
+                    }
+                std::printf("ok %s [%lld ms]\n", port.outputName().c_str(),
+                            static_cast<long long>(took()));
             } else if (step == "read") {
                 std::printf("read: ");
                 std::printf("%d\n", port.Inp32(M_inpout::DataPort));
@@ -39,13 +51,16 @@ int main(int argc, char** argv)
                 for (int tenth = 0; tenth < 300 && ::access(file, F_OK) != 0; ++tenth)
                     ::usleep(100000);
             } else {
-                std::fprintf(stderr, "usage: portdriver (write N | read | wait FILE)...\n");
+                std::fprintf(stderr,
+                             "usage: portdriver (write N | await N | read | wait FILE)...\n");
                 return 2;
             }
         } catch (const PortError& e) {
-            std::printf("failed: %s [%lld ms]\n", e.what(), static_cast<long long>(took()));
+            const bool pending = e.kind() == PortError::Kind::Pending;
+            std::printf("%s: %s [%lld ms]\n", pending ? "pending" : "failed", e.what(),
+                        static_cast<long long>(took()));
             std::fprintf(stderr, "portdriver: %s\n", e.detail().c_str());
-            ++failures;
+            failures += pending ? 0 : 1;
         }
         std::fflush(stdout);
     }

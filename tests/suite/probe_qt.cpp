@@ -177,7 +177,7 @@ void setPortMode(const char* mode)
 
 PortFault failingPort()
 {
-    return {"noports", PortText::NoPort, PortText::LibraryMissing};
+    return {"openrefused", PortText::AccessRefused, PortText::LibraryMissing};
 }
 
 bool makeSpecialFile(const std::string& kind, const std::filesystem::path& at)

@@ -104,13 +104,13 @@ int PortWorker::ask(bool write, unsigned char byte)
     // Still waiting from an earlier call: the new byte is written once the
     // port comes free.
     if (waiting)
-        throw PortError(PortText::Busy, "the port is still held elsewhere");
+        throw PortError(PortText::Busy, "the port is still held elsewhere", PortError::Kind::Busy);
     s.done = false;
     s.failure = nullptr;
     s.asked.notify_one();
     s.answered.wait(lock, [&] { return s.done || s.port == Claiming; });
     if (!s.answered.wait_for(lock, AnswerWait, [&] { return s.done; }))
-        throw PortError(PortText::Busy, "the claim did not end");
+        throw PortError(PortText::Busy, "the claim did not end", PortError::Kind::Busy);
     if (std::exception_ptr failure = std::exchange(s.failure, nullptr)) {
         lock.unlock();
         std::rethrow_exception(failure);
@@ -183,7 +183,8 @@ void PortWorker::run(const std::shared_ptr<Shared>& shared, const Opener& open)
         } else if (s.port != Held) {
             s.port = HeldElsewhere; // the job waits for the port to come free
             failure = std::make_exception_ptr(
-                PortError(PortText::Busy, "the port is held by another program or driver"));
+                PortError(PortText::Busy, "the port is held by another program or driver",
+                          PortError::Kind::Busy));
         }
         if (s.port != HeldElsewhere)
             s.job = Shared::Job::None;

@@ -1,4 +1,7 @@
-#include "M_inpout.h"
+// The parallel port on Linux, through libieee1284 on a thread of its own
+// (PortWorker), with the defences a ppdev claim needs.
+
+#include "Output.h"
 
 #include "Ieee1284.h"
 #include "LoadedPortLibrary.h"
@@ -129,7 +132,8 @@ public:
             return true;
         }
         if (!limit.passed())
-            throw PortError(PortText::Busy, portName() + ", Fehler " + std::to_string(result));
+            throw PortError(PortText::Busy, portName() + ", Fehler " + std::to_string(result),
+                            PortError::Kind::Busy);
         // Cut short while the holder kept the port. The kernel still lists
         // this opening as waiting, and a second claim through it would list
         // it twice and break that list: the next try opens the port anew.
@@ -222,10 +226,27 @@ private:
     bool m_claimed = false;
 };
 
+// The parallel port in use.
+class ParallelPort final : public Output
+{
+public:
+    explicit ParallelPort(const std::string& libraryName)
+        : m_worker([libraryName] { return std::make_unique<Connection>(libraryName); })
+    {
+    }
+    [[nodiscard]] std::string name() const override { return PortText::ParallelName; }
+    [[nodiscard]] std::string where() const override { return PortText::ParallelWhere; }
+    void write(unsigned char byte) override { m_worker.write(byte); }
+    [[nodiscard]] int read() override { return m_worker.read(); }
+
+private:
+    PortWorker m_worker;
+};
+
 } // namespace
 
-std::unique_ptr<M_inpout::Access> M_inpout::connect(const std::string& libraryName)
+std::unique_ptr<Output> openParallelPort(Search& search)
 {
-    return std::make_unique<PortWorker>(
-        [name = libraryName] { return std::make_unique<Connection>(name); });
+    return openByWriting(search, std::make_unique<ParallelPort>(search.portLibrary),
+                         PortText::LibraryMissing, PortText::NoPort);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "M_inpout.h"
-
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -31,7 +29,7 @@ public:
 // Should a claim not end by itself, the caller gives up after AnswerWait,
 // and if the object goes meanwhile the worker is left to finish alone: it
 // then gives everything back without writing.
-class PortWorker final : public M_inpout::Access
+class PortWorker final
 {
 public:
     // A claim of a free port ends in far less, also on a slow or busy machine.
@@ -43,13 +41,13 @@ public:
     using Opener = std::function<std::unique_ptr<PortLink>()>;
 
     explicit PortWorker(Opener open);
-    ~PortWorker() override;
+    ~PortWorker();
     PortWorker(const PortWorker&) = delete;
     PortWorker& operator=(const PortWorker&) = delete;
 
     // Both rethrow what the link threw, or throw PortError busy.
-    void write(unsigned char byte) override;
-    [[nodiscard]] int read() override;
+    void write(unsigned char byte);
+    [[nodiscard]] int read();
 
 private:
     struct Shared;

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "PortError.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One way to the eight LEDs, open and in use: the parallel port, the GPIO
+// header, an Arduino with StandardFirmata. Move-only by being unique; every
+// failure is a PortError.
+class Output
+{
+public:
+    Output() = default;
+    virtual ~Output() = default;
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    // The frame's caption while in use: "Parallelport", "Arduino an COM3".
+    [[nodiscard]] virtual std::string name() const = 0;
+    // Where D0..D7 appear, ending a sentence "Die Bits D0 bis D7 liegen ... an."
+    [[nodiscard]] virtual std::string where() const = 0;
+    virtual void write(unsigned char byte) = 0;
+    [[nodiscard]] virtual int read() = 0;
+};
+
+// What one search may ask of the one who runs it: the byte wanted on the LEDs
+// right now (an output is opened with it), whether to give up, and saying
+// that a board's answer is awaited, which may take seconds.
+class Search
+{
+public:
+    virtual ~Search() = default;
+    [[nodiscard]] virtual unsigned char byte() const = 0;
+    [[nodiscard]] virtual bool cancelled() const = 0;
+    virtual void awaiting(const std::string& output) = 0;
+
+    // The parallel port's library (libieee1284.so.3, inpoutx64.dll, inpout32.dll).
+    std::string portLibrary;
+    // Set by an opener whose output is there but held by another program for
+    // now: it is used all the same, and takes the byte once it comes free.
+    std::unique_ptr<PortError> busy;
+    // Told after "nothing found": what kept a kind from being seen at all
+    // (its library is not installed).
+    std::unique_ptr<PortError> unseen;
+    // Serial ports that answered as no Firmata board does: left alone for the
+    // rest of the run, as they may be anything (a 3D printer, a modem).
+    std::vector<std::string> leftAlone;
+};
+
+// One kind of output on this platform. open() returns the output with the
+// search's byte written, nullptr when there is none of this kind, and throws
+// PortError when there is one that cannot be used.
+struct OutputKind
+{
+    const char* noun; // "ein Parallelport", for the sentence when nothing is found
+    std::unique_ptr<Output> (*open)(Search& search);
+};
+
+// The platform's kinds, in the order they are tried (one file per platform).
+[[nodiscard]] std::vector<OutputKind> outputKinds();
+
+// The openers, each in its own file: the parallel port per platform, the
+// GPIO header (Linux), a Firmata board on a serial port (both platforms).
+[[nodiscard]] std::unique_ptr<Output> openParallelPort(Search& search);
+[[nodiscard]] std::unique_ptr<Output> openGpioHeader(Search& search);
+[[nodiscard]] std::unique_ptr<Output> openFirmataBoard(Search& search);
+
+// Opens an output that is found out only by writing to it (a port library):
+// the search's byte is written. `missingLibrary` or `none` as the reason
+// means there is none of this kind to be seen, Busy that it is there and
+// held by another program for now.
+[[nodiscard]] std::unique_ptr<Output> openByWriting(Search& search, std::unique_ptr<Output> output,
+                                                    const char* missingLibrary, const char* none);
