@@ -125,10 +125,10 @@ inline std::string Unplugged(const std::string& port)
            " wurde getrennt. Stecken Sie ihn wieder ein: Bitlicht sucht ihn beim nächsten "
            "Schreiben.";
 }
-inline std::string Waiting(const std::string& port)
+inline std::string Waiting(const std::string& output)
 {
-    return "Bitlicht wartet auf die Antwort des Arduino an " + port +
-           ": Er meldet sich etwa 2 Sekunden nach dem Öffnen.";
+    return "Bitlicht wartet auf die Antwort von „" + output +
+           "“: Ein Arduino meldet sich etwa 2 Sekunden nach dem Öffnen.";
 }
 
 // Everywhere.
