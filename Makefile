@@ -9,9 +9,13 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What building and running the program need from Debian 12 ...
 RUN_PACKAGES  := cmake g++ make qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-liberation libieee1284-3
-# ... and what its tests need besides.
+# ... and what its tests need besides: the emulated PC and Raspberry Pi, the
+# Arduino's firmware in its simulator (fetched once with npm, unless a
+# Node.js with its own npm is there).
+NPM_PACKAGE := $(if $(shell command -v npm 2>/dev/null),,npm)
 TEST_PACKAGES := xvfb xauth xdotool desktop-file-utils appstream dpkg-dev \
-                 qemu-system-x86 busybox-static cpio
+                 qemu-system-x86 busybox-static cpio qemu-system-arm g++-aarch64-linux-gnu \
+                 simavr libsimavr-dev $(NPM_PACKAGE)
 PACKAGES ?= $(RUN_PACKAGES)
 TARGET   ?= all
 

@@ -6,6 +6,8 @@
 # WINE names the Wine loader of the programs' width, WINEARCH the kind of prefix.
 set -eu
 : "${WINEPREFIX:?}" "${WINE:?}"
+# Every Wine process of the tests runs where /dev holds no serial device.
+[ "${BITLICHT_ISOLATED:-}" = 1 ] || exec sh "$(dirname "$0")/../isolated.sh" sh "$0" "$@"
 # A crash ends the program at once instead of waiting in the debugger's window.
 export WINEPREFIX WINE WINEARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 wineserver=$(dirname "$WINE")/wineserver
