@@ -41,6 +41,15 @@ constexpr auto QueryEvery = 1s;
 constexpr auto Quiet = 150ms;
 constexpr auto EchoTime = 500ms;
 
+// In a steady order: COM3 before COM10, ttyACM* before ttyUSB*.
+std::vector<std::string> byNumber(std::vector<std::string> ports)
+{
+    std::ranges::sort(ports, [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    return ports;
+}
+
 std::string boardName(const std::string& port)
 {
     return "Arduino an " + port;
@@ -147,7 +156,7 @@ std::unique_ptr<Output> openFirmataBoard(Search& search)
         if (!unusable)
             unusable = e.about(boardName(port));
     };
-    for (const std::string& port : serialPorts()) {
+    for (const std::string& port : byNumber(serialPorts())) {
         if (search.cancelled())
             return nullptr;
         if (std::ranges::find(search.leftAlone, port) != search.leftAlone.end()) {

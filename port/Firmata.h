@@ -27,8 +27,7 @@ public:
                                               std::chrono::milliseconds wait) = 0;
 };
 
-// The serial ports a USB board may appear as, in a steady order:
-// "/dev/ttyACM0", "COM3".
+// The serial ports a USB board may appear as: "/dev/ttyACM0", "COM3".
 [[nodiscard]] std::vector<std::string> serialPorts();
 // Opens one; nullptr when it is gone. Throws PortError when it may not be used.
 [[nodiscard]] std::unique_ptr<SerialLine> openSerialLine(const std::string& port);

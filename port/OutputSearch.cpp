@@ -1,6 +1,7 @@
 #include "OutputSearch.h"
 
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -72,6 +73,7 @@ struct OutputSearch::Shared final : Search
     mutable unsigned char handedOut = 0;
     std::string awaited;
     std::optional<PortError> failure; // of the last search
+    std::exception_ptr unexpected;    // anything else it met: the caller's to report
     bool ownerGone = false;
 };
 
@@ -135,6 +137,8 @@ const Output& OutputSearch::write(unsigned char byte)
         s.wake.notify_one();
     }
     s.changed.wait_for(lock, AnswerWait, [&] { return s.state != Searching; });
+    if (std::exception_ptr unexpected = std::exchange(s.unexpected, nullptr))
+        std::rethrow_exception(unexpected);
     switch (s.state) {
     case InUse:
         if (s.failure)
@@ -147,7 +151,7 @@ const Output& OutputSearch::write(unsigned char byte)
     case Idle:
         break;
     }
-    throw *s.failure;
+    throw s.failure.value_or(PortError(PortText::Searching, {}, PortError::Kind::Pending));
 }
 
 int OutputSearch::read()
@@ -171,10 +175,13 @@ void OutputSearch::run(const std::shared_ptr<Shared>& shared)
         lock.unlock();
         std::unique_ptr<Output> found;
         std::optional<PortError> failure;
+        std::exception_ptr unexpected;
         try {
             found = s.find();
         } catch (const PortError& e) {
             failure = e;
+        } catch (...) {
+            unexpected = std::current_exception();
         }
         lock.lock();
         if (s.ownerGone) {
@@ -192,11 +199,15 @@ void OutputSearch::run(const std::shared_ptr<Shared>& shared)
             } catch (const PortError& e) {
                 failure = e.output().empty() ? e.about(found->name()) : e;
                 found.reset();
+            } catch (...) {
+                unexpected = std::current_exception();
+                found.reset();
             }
         }
         s.output = std::move(found);
         s.state = s.output ? InUse : Idle;
         s.failure = std::move(failure);
+        s.unexpected = unexpected;
         s.changed.notify_all();
     }
 }

@@ -28,12 +28,6 @@ bool isGone(int error)
     return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
 }
 
-// ttyACM2 before ttyACM10.
-bool byNumber(const std::string& a, const std::string& b)
-{
-    return a.size() != b.size() ? a.size() < b.size() : a < b;
-}
-
 class PosixSerialLine final : public SerialLine
 {
 public:
@@ -109,15 +103,11 @@ bool makeRaw(int fd)
 std::vector<std::string> serialPorts()
 {
     std::vector<std::string> ports;
-    for (const char* kind : {"ttyACM", "ttyUSB"}) {
-        std::vector<std::string> found;
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator("/dev", error))
-            if (const std::string name = entry.path().filename(); name.starts_with(kind))
-                found.push_back("/dev/" + name);
-        std::ranges::sort(found, byNumber);
-        ports.insert(ports.end(), found.begin(), found.end());
-    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev", error))
+        if (const std::string name = entry.path().filename();
+            name.starts_with("ttyACM") || name.starts_with("ttyUSB"))
+            ports.push_back("/dev/" + name);
     return ports;
 }
 

@@ -33,12 +33,6 @@ bool isGone(DWORD error)
            error == ERROR_INVALID_HANDLE;
 }
 
-// COM3 before COM10.
-bool byNumber(const std::string& a, const std::string& b)
-{
-    return a.size() != b.size() ? a.size() < b.size() : a < b;
-}
-
 class Win32SerialLine final : public SerialLine
 {
 public:
@@ -122,7 +116,6 @@ std::vector<std::string> serialPorts()
         if (status == ERROR_SUCCESS && type == REG_SZ)
             ports.push_back(wintext::utf8(data));
     }
-    std::ranges::sort(ports, byNumber);
     return ports;
 }
 
