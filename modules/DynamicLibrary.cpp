@@ -2,10 +2,13 @@
 
 #include <utility>
 
-DynamicLibrary::DynamicLibrary(std::string name) : m_name(std::move(name)), m_handle(open(m_name))
+DynamicLibrary::DynamicLibrary(std::string name, const char* missing, const char* unusable)
+    : m_name(std::move(name)), m_unusable(unusable), m_handle(open(m_name))
 {
-    if (!m_handle)
-        throw openFailure(m_name);
+    if (!m_handle) {
+        const Failure failure = openFailure(m_name);
+        throw PortError(failure.missing ? missing : unusable, failure.error);
+    }
 }
 
 DynamicLibrary::~DynamicLibrary()
@@ -15,7 +18,8 @@ DynamicLibrary::~DynamicLibrary()
 }
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
-    : m_name(std::move(other.m_name)), m_handle(std::exchange(other.m_handle, nullptr))
+    : m_name(std::move(other.m_name)), m_unusable(other.m_unusable),
+      m_handle(std::exchange(other.m_handle, nullptr))
 {
 }
 
@@ -25,6 +29,7 @@ DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept
         if (m_handle)
             close(m_handle);
         m_name = std::move(other.m_name);
+        m_unusable = other.m_unusable;
         m_handle = std::exchange(other.m_handle, nullptr);
     }
     return *this;
@@ -34,6 +39,6 @@ void* DynamicLibrary::address(const char* symbolName) const
 {
     void* found = find(m_handle, symbolName);
     if (!found)
-        throw LibraryError(m_name + ": " + symbolName + ": " + lastError());
+        throw PortError(m_unusable, m_name + ": " + symbolName + ": " + lastError());
     return found;
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <dlfcn.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -29,10 +30,11 @@ void* DynamicLibrary::open(const std::string& name)
     return ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
-DynamicLibrary::LibraryError DynamicLibrary::openFailure(const std::string& name)
+DynamicLibrary::Failure DynamicLibrary::openFailure(const std::string& name)
 {
-    const std::string error = lastError();
-    return LibraryError(error, isMissing(name, error));
+    std::string error = lastError();
+    const bool missing = isMissing(name, error);
+    return {std::move(error), missing};
 }
 
 void DynamicLibrary::close(void* handle)

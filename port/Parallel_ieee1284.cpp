@@ -3,8 +3,8 @@
 
 #include "Output.h"
 
+#include "DynamicLibrary.h"
 #include "Ieee1284.h"
-#include "LoadedPortLibrary.h"
 #include "PortWorker.h"
 #include "WaitLimit.h"
 
@@ -209,7 +209,7 @@ private:
         m_claimed = m_opened = m_listed = false;
     }
 
-    LoadedPortLibrary m_library; // first member: unloaded last
+    DynamicLibrary m_library; // first member: unloaded last
     int (*find_ports)(parport_list*, int);
     void (*free_ports)(parport_list*);
     int (*open)(parport*, int, int*);

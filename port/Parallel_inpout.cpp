@@ -6,7 +6,7 @@
 
 #include "Output.h"
 
-#include "LoadedPortLibrary.h"
+#include "DynamicLibrary.h"
 #include "M_inpout.h"
 
 #include <string_view>
@@ -36,7 +36,7 @@ public:
     }
 
 private:
-    LoadedPortLibrary m_library; // first member: unloaded last
+    DynamicLibrary m_library; // first member: unloaded last
     // The library's exports: __stdcall in inpout32.dll, under undecorated
     // names; x64 has one convention only.
     void(__stdcall* Out32)(short, short);

@@ -75,10 +75,10 @@ void* DynamicLibrary::open(const std::string& name)
                                                       : win32::loadFromProgramOrSystemFolder(wide));
 }
 
-DynamicLibrary::LibraryError DynamicLibrary::openFailure(const std::string& name)
+DynamicLibrary::Failure DynamicLibrary::openFailure(const std::string& name)
 {
     const bool missing = GetLastError() == ERROR_MOD_NOT_FOUND;
-    return LibraryError(name + ": " + lastError(), missing);
+    return {name + ": " + lastError(), missing};
 }
 
 void DynamicLibrary::close(void* handle)
