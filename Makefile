@@ -20,6 +20,8 @@ PACKAGES ?= $(RUN_PACKAGES)
 TARGET   ?= all
 
 PREFIX   ?= /usr/local
+# The version, from its one source.
+VERSION  := $(shell sed -n 's/^project(Bitlicht VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 # Windows: cross-built with mingw-w64 as a 64-bit and a 32-bit program, tried
 # and tested under Wine (the 32-bit one under Debian's 32-bit Wine, i386).
@@ -90,11 +92,11 @@ WINDOWS_CMAKE = -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/
 windows-configure:
 	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES) $(WINDOWS_EXTRA_PACKAGES)"
 	cmake -S . -B $(WINDOWS32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(WINDOWS_CMAKE) \
-	  -DSETUP=$(CURDIR)/$(WINDOWS_BUILD)/Bitlicht-1.00-Setup.exe
+	  -DSETUP=$(CURDIR)/$(WINDOWS_BUILD)/Bitlicht-$(VERSION)-Setup.exe
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(WINDOWS_CMAKE) \
 	  -DPROGRAM32=$(CURDIR)/$(WINDOWS32_BUILD)/bitlicht.exe
 
-# $(WINDOWS_BUILD)/Bitlicht-1.00-Setup.exe, with both programs.
+# $(WINDOWS_BUILD)/Bitlicht-$(VERSION)-Setup.exe, with both programs.
 windows-installer: windows
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target windows_installer
 

@@ -1,4 +1,5 @@
 #include "QtWindow.h"
+#include "Version.h"
 
 #include <QApplication>
 #include <QFile>
@@ -7,7 +8,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Bitlicht"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(BITLICHT_VERSION));
 
     installGermanQtTexts();
 

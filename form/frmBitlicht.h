@@ -4,6 +4,7 @@
 #include "LedImage.h"
 #include "M_Declare.h"
 #include "M_inpout.h"
+#include "Version.h"
 
 #include <exception>
 #include <filesystem>
@@ -21,7 +22,7 @@ public:
 
     static constexpr const char* DarkLedFile = "\\LEDgruenDu.ico";
     static constexpr const char* LitLedFile = "\\LEDgruenHe.ico";
-    static constexpr const char* Title = "Bitlicht 1.00 – vom Bitlicht-Team";
+    static constexpr const char* Title = "Bitlicht " BITLICHT_VERSION " – vom Bitlicht-Team";
 
     // `programDirectory` is where the LED image files are read from.
     frmBitlicht(FormWindow& window, std::filesystem::path programDirectory,

@@ -9,7 +9,7 @@
 class OutputSearch;
 
 // Port access: puts the byte written to the data register of the first
-// parallel port (address 888) on the LEDs. The first output found is used,
+// parallel port (address ParallelDataPort) on the LEDs. The first output found is used,
 // in the platform's order: the parallel port through the platform's port
 // library (libieee1284, inpoutx64.dll, inpout32.dll), on Linux the GPIO
 // header, then an Arduino with StandardFirmata on a USB serial port.
@@ -18,8 +18,7 @@ class OutputSearch;
 class M_inpout
 {
 public:
-    // The data register of the first parallel port, the only address served.
-    static constexpr int DataPort = 888;
+    static constexpr int DataPort = ParallelDataPort;
     // Set by the build for each platform.
     static constexpr const char* PortLibrary = BITLICHT_PORT_LIBRARY;
 

@@ -44,6 +44,9 @@ private:
     Kind m_kind;
 };
 
+// The data register of the first parallel port, the only address served.
+inline constexpr int ParallelDataPort = 888;
+
 // Every sentence the user may read about the outputs, for all platforms.
 namespace PortText {
 
@@ -78,13 +81,13 @@ inline constexpr const char* InpoutDriverMissing =
 
 // The parallel port everywhere.
 inline constexpr const char* ParallelName = "Parallelport";
-inline constexpr const char* ParallelWhere =
-    "an den Datenleitungen des Parallelports (Adresse 888)";
+inline const std::string ParallelWhere =
+    "an den Datenleitungen des Parallelports (Adresse " + std::to_string(ParallelDataPort) + ")";
 inline constexpr const char* NoPort = "Es wurde kein Parallelport gefunden.";
 inline constexpr const char* Busy =
     "Der Parallelport ist belegt: Ein anderes Programm oder ein Treiber benutzt ihn.";
-inline constexpr const char* OnlyDataPort =
-    "Nur die Adresse 888 des ersten Parallelports wird unterstützt.";
+inline const std::string OnlyDataPort = "Nur die Adresse " + std::to_string(ParallelDataPort) +
+                                        " des ersten Parallelports wird unterstützt.";
 inline constexpr const char* ReadFailed = "Das Datenregister ließ sich nicht lesen.";
 
 // The GPIO header (Linux).
