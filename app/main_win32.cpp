@@ -25,7 +25,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     } catch (const std::exception& e) {
         // The window could not even be built: said in a box of the system's own.
         const std::wstring text = L"Bitlicht kann nicht starten:\n\n" + wintext::wide(e.what());
-        MessageBoxW(nullptr, text.c_str(), L"Bitlicht – Laufzeitfehler", MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, text.c_str(), wintext::wide(layout::RunTimeErrorTitle).c_str(),
+                    MB_OK | MB_ICONERROR);
         return 1;
     }
 }

@@ -37,7 +37,8 @@ public:
     virtual void setTitle(std::string_view title) = 0;
     // The port frame's caption, and the tool tip that says more.
     virtual void setPortState(std::string_view caption, std::string_view toolTip) = 0;
-    // Tells the user of an error nobody expected and ends the program.
+    // Shows the text of an error nobody expected under RunTimeErrorTitle,
+    // then ends the program.
     [[noreturn]] virtual void endWithRunTimeError(std::string_view message) = 0;
 
     // Where box changes go: the program's reactions, while it runs.

@@ -52,10 +52,11 @@ constexpr int MaxSide = 256;
 // blocks. Every failure names the file.
 [[nodiscard]] Image load(const std::filesystem::path& filePath);
 
-// Provided by each platform:
-// the bytes of a regular file of at most MaxFileSize bytes, else ImageError;
+// The bytes of a regular file of at most MaxFileSize bytes, else ImageError
+// (LedFile.cpp, on every system).
 [[nodiscard]] std::vector<std::uint8_t> readFile(const std::filesystem::path& filePath);
-// a PNG image, already known to be at most MaxSide on either side.
+// Provided by each window toolkit: a PNG image, already known to be at most
+// MaxSide on either side.
 [[nodiscard]] Image decodePng(Bytes png);
 
 } // namespace led

@@ -5,7 +5,9 @@
 #include "M_Declare.h"
 #include "M_inpout.h"
 #include "Version.h"
+#include "frmBitlicht_names.h"
 
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -56,7 +58,8 @@ private:
         try {
             reaction();
         } catch (const std::exception& e) {
-            m_window.endWithRunTimeError(e.what());
+            std::fprintf(stderr, "bitlicht: Laufzeitfehler: %s\n", e.what());
+            m_window.endWithRunTimeError(layout::runTimeErrorText(e.what()));
         }
     }
 

@@ -53,4 +53,10 @@ std::string accessibleDescription(Ref ref)
     }
 }
 
+std::string runTimeErrorText(std::string_view message)
+{
+    return "Ein unerwarteter Fehler ist aufgetreten:\n\n" + std::string(message) +
+           "\n\nBitlicht wird beendet.";
+}
+
 } // namespace layout

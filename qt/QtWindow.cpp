@@ -210,7 +210,7 @@ void QtWindow::setPicture(int index, const led::Image& image, bool lit)
 {
     auto* picture = control<QLabel>({Picture1, index});
     picture->setPixmap(QPixmap::fromImage(toQImage(image)));
-    picture->setAccessibleDescription(lit ? QStringLiteral("an") : QStringLiteral("aus"));
+    picture->setAccessibleDescription(text(ledState(lit)));
 }
 
 void QtWindow::setTitle(std::string_view title)
@@ -231,10 +231,6 @@ void QtWindow::setPortState(std::string_view caption, std::string_view toolTip)
 
 void QtWindow::endWithRunTimeError(std::string_view message)
 {
-    std::fprintf(stderr, "bitlicht: Laufzeitfehler: %.*s\n", int(message.size()), message.data());
-    QMessageBox::critical(this, QStringLiteral("Bitlicht – Laufzeitfehler"),
-                          QStringLiteral("Ein unerwarteter Fehler ist aufgetreten:\n\n%1\n\n"
-                                         "Bitlicht wird beendet.")
-                              .arg(text(message)));
+    QMessageBox::critical(this, text(RunTimeErrorTitle), text(message));
     std::exit(EXIT_FAILURE);
 }

@@ -22,7 +22,6 @@ constexpr const wchar_t* ClassName = L"Bitlicht";
 // Not WS_CLIPCHILDREN: a group box paints only its line and caption, the
 // window's own background shows through it.
 constexpr DWORD MainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int FirstControlId = 100;
 constexpr int ToolTipWidth = 300; // pixels at 96 dpi: a few words a line
 
 void registerClass(HINSTANCE instance, WNDPROC procedure)

@@ -15,8 +15,6 @@ using namespace layout;
 
 namespace {
 
-constexpr int FirstControlId = 100;
-
 bool isBox(int position)
 {
     return position >= 0 && position < ControlCount &&
@@ -255,7 +253,7 @@ void Win32Window::setPicture(int index, const led::Image& image, bool lit)
 {
     const Ref led{Picture1, index};
     m_leds[std::size_t(index)] = image;
-    m_accessible[std::size_t(position(led))].description = lit ? L"an" : L"aus";
+    m_accessible[std::size_t(position(led))].description = wintext::wide(ledState(lit));
     HWND picture = control(led);
     InvalidateRect(picture, nullptr, TRUE);
     NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, picture, OBJID_CLIENT, CHILDID_SELF);
@@ -278,9 +276,7 @@ void Win32Window::setPortState(std::string_view caption, std::string_view toolTi
 
 void Win32Window::endWithRunTimeError(std::string_view message)
 {
-    std::fprintf(stderr, "bitlicht: Laufzeitfehler: %.*s\n", int(message.size()), message.data());
-    const std::wstring text = L"Ein unerwarteter Fehler ist aufgetreten:\n\n" +
-                              wintext::wide(message) + L"\n\nBitlicht wird beendet.";
-    MessageBoxW(m_window.get(), text.c_str(), L"Bitlicht – Laufzeitfehler", MB_OK | MB_ICONERROR);
+    MessageBoxW(m_window.get(), wintext::wide(message).c_str(),
+                wintext::wide(RunTimeErrorTitle).c_str(), MB_OK | MB_ICONERROR);
     std::exit(EXIT_FAILURE);
 }

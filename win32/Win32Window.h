@@ -27,6 +27,10 @@ constexpr COLORREF colorRef(std::uint32_t rgb)
 class Win32Window final : public FormWindow
 {
 public:
+    // The control id of the first control in the window description; the
+    // others follow in its order.
+    static constexpr int FirstControlId = 100;
+
     Win32Window(HINSTANCE instance, const std::filesystem::path& programDirectory,
                 M_inpout port = M_inpout());
     ~Win32Window() override;
