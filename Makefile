@@ -21,7 +21,7 @@ TARGET   ?= all
 
 PREFIX   ?= /usr/local
 # The version, from its one source.
-VERSION  := $(shell sed -n 's/^project(Bitlicht VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+VERSION  := $(shell grep -m1 -o 'project.Bitlicht VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 
 # Windows: cross-built with mingw-w64 as a 64-bit and a 32-bit program, tried
 # and tested under Wine (the 32-bit one under Debian's 32-bit Wine, i386).
