@@ -88,7 +88,8 @@ windows: windows-configure
 	cmake --build $(WINDOWS32_BUILD) -j $(JOBS) --target bitlicht
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target bitlicht
 
-WINDOWS_CMAKE = -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/tests/realwindow
+WINDOWS_CMAKE = -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/tests/realwindow \
+                -DHOST_FIRMATA_BOARD=$(CURDIR)/$(BUILD)/tests/firmata/board
 windows-configure:
 	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES) $(WINDOWS_EXTRA_PACKAGES)"
 	cmake -S . -B $(WINDOWS32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(WINDOWS_CMAKE) \
