@@ -14,7 +14,7 @@ RUN_PACKAGES  := cmake g++ make qt6-base-dev qt6-qpa-plugins qt6-translations-l1
 # Node.js with its own npm is there).
 NPM_PACKAGE := $(if $(shell command -v npm 2>/dev/null),,npm)
 TEST_PACKAGES := xvfb xauth xdotool desktop-file-utils appstream dpkg-dev \
-                 qemu-system-x86 busybox-static cpio qemu-system-arm g++-aarch64-linux-gnu \
+                 qemu-system-x86 cpio qemu-system-arm g++-aarch64-linux-gnu \
                  simavr libsimavr-dev $(NPM_PACKAGE)
 PACKAGES ?= $(RUN_PACKAGES)
 TARGET   ?= all
@@ -88,8 +88,7 @@ windows: windows-configure
 	cmake --build $(WINDOWS32_BUILD) -j $(JOBS) --target bitlicht
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target bitlicht
 
-WINDOWS_CMAKE = -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/tests/realwindow \
-                -DHOST_FIRMATA_BOARD=$(CURDIR)/$(BUILD)/tests/firmata/board
+WINDOWS_CMAKE = -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/tests/realwindow
 windows-configure:
 	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES) $(WINDOWS_EXTRA_PACKAGES)"
 	cmake -S . -B $(WINDOWS32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(WINDOWS_CMAKE) \
