@@ -7,31 +7,38 @@
 #include "Output.h"
 
 #include <algorithm>
+#include <optional>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-namespace firmata {
-
-std::optional<std::array<unsigned char, 2>> VersionReport::feed(unsigned char byte)
-{
-    if (byte == ReportVersion) {
-        m_have = 0;
-    } else if (m_have >= 0 && byte < 0x80) {
-        m_version[m_have++] = byte;
-        if (m_have == 2) {
-            m_have = -1;
-            return m_version;
-        }
-    } else {
-        m_have = -1;
-    }
-    return std::nullopt;
-}
-
-} // namespace firmata
-
 namespace {
+
+// Picks the version report out of what a board sends.
+class VersionReport
+{
+public:
+    // The version, once F9 and two 7-bit bytes have passed by.
+    std::optional<std::array<unsigned char, 2>> feed(unsigned char byte)
+    {
+        if (byte == firmata::ReportVersion) {
+            m_have = 0;
+        } else if (m_have >= 0 && byte < 0x80) {
+            m_version[m_have++] = byte;
+            if (m_have == 2) {
+                m_have = -1;
+                return m_version;
+            }
+        } else {
+            m_have = -1;
+        }
+        return std::nullopt;
+    }
+
+private:
+    int m_have = -1; // bytes of a report seen so far; -1: none begun
+    std::array<unsigned char, 2> m_version{};
+};
 
 // The board resets when its port is opened: StandardFirmata answers about
 // 2 s later, after up to 1.5 s in a real Uno's bootloader.
@@ -66,7 +73,7 @@ public:
     [[nodiscard]] bool answers()
     {
         auto nextQuery = Clock::now();
-        firmata::VersionReport reports;
+        VersionReport reports;
         while (!timeUp()) {
             if (Clock::now() >= nextQuery) {
                 query();

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -50,17 +49,5 @@ constexpr int FirstPin = 2; // D0 on pin 2 ... D7 on pin 9
     return {DigitalMessage | 0, (unsigned char)(low & 0x7F),  (unsigned char)(low >> 7),
             DigitalMessage | 1, (unsigned char)(high & 0x7F), (unsigned char)(high >> 7)};
 }
-
-// Picks the version report out of what a board sends.
-class VersionReport
-{
-public:
-    // The version, once F9 and two 7-bit bytes have passed by.
-    std::optional<std::array<unsigned char, 2>> feed(unsigned char byte);
-
-private:
-    int m_have = -1; // bytes of a report seen so far; -1: none begun
-    std::array<unsigned char, 2> m_version{};
-};
 
 } // namespace firmata

@@ -39,13 +39,13 @@ public:
     void send(std::span<const unsigned char> bytes) override
     {
         std::size_t sent = 0;
-        for (int tries = 0; sent < bytes.size(); ++tries) {
+        for (int stalls = 0; sent < bytes.size();) {
             const ssize_t n = ::write(m_fd.get(), bytes.data() + sent, bytes.size() - sent);
             if (n > 0) {
                 sent += std::size_t(n);
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 fail(errno);
-            } else if (tries >= 2 || !ready(POLLOUT, 100)) {
+            } else if (++stalls > 2 || !ready(POLLOUT, 100)) {
                 // Not taking any: its USB side has stopped listening.
                 throw PortError(PortText::Unplugged(m_port), "write blocked");
             }
