@@ -1,3 +1,4 @@
+#include "Program.h"
 #include "QtWindow.h"
 #include "Version.h"
 
@@ -12,7 +13,9 @@ int main(int argc, char** argv)
 
     installGermanQtTexts();
 
-    QtWindow window(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    QtWindow window;
+    const Program program(window,
+                          QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     window.show();
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 // Bitlicht on Windows: the window and its message loop.
 
 #include "LibrarySearch.h"
+#include "Program.h"
 #include "Win32Window.h"
 #include "WinText.h"
 
@@ -18,7 +19,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // would only delay the window (LED decoding enters COM on its own).
     std::optional<win32::ComScope> com; // outlives the window
     try {
-        Win32Window window(instance, win32::programFolder());
+        Win32Window window(instance);
+        const Program program(window, win32::programFolder());
         window.show(showCommand);
         com.emplace();
         return window.run();

@@ -11,6 +11,7 @@
 
 #include "Firmata.h"
 #include "LedImage.h"
+#include "Program.h"
 #include "QtWindow.h"
 
 #include <QApplication>
@@ -33,7 +34,8 @@ const std::filesystem::path ProgramDirectory = PROGRAM_DIR;
 
 void Toggle(benchmark::State& state)
 {
-    QtWindow window(ProgramDirectory);
+    QtWindow window;
+    const Program program(window, ProgramDirectory);
     window.findChild<QCheckBox*>(QStringLiteral("ChkSimulation"))->click(); // write the port
     auto* bit = window.findChild<QCheckBox*>(QStringLiteral("chkD(3)"));
     for (auto _ : state)
@@ -50,7 +52,8 @@ void DecodeOnly(benchmark::State& state)
 void StartUp(benchmark::State& state)
 {
     for (auto _ : state) {
-        QtWindow window(ProgramDirectory);
+        QtWindow window;
+        const Program program(window, ProgramDirectory);
         window.ensurePolished();
     }
 }

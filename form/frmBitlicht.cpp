@@ -24,85 +24,73 @@ std::int16_t toInt16(double value)
 
 } // namespace
 
-frmBitlicht::frmBitlicht(FormWindow& window, std::filesystem::path programDirectory, M_inpout port)
-    : m_window(window), m_port(std::move(port)), m_programDirectory(std::move(programDirectory)),
+frmBitlicht::frmBitlicht(FormWindow& window, std::filesystem::path programDirectory)
+    : m_window(window), m_programDirectory(std::move(programDirectory)),
       m_builtInLit(led::decode(resources::LitIcon)), m_builtInDark(led::decode(resources::DarkIcon))
 {
-    // Every LED starts with the built-in lit image.
+    // Every LED starts with the built-in lit image; the window's icon is the dark one.
     for (int i = 0; i <= 7; ++i)
         m_window.setPicture(i, m_builtInLit, true);
-    m_window.setReactions([this](Ref box) { clicked(box); });
-    react([this] { Form_Load(); });
+    m_window.setIcon(m_builtInDark);
 }
 
-frmBitlicht::~frmBitlicht()
+void frmBitlicht::load()
 {
-    m_window.setReactions({});
+    try {
+        Form_Load();
+    } catch (const std::exception& e) {
+        endWithRunTimeError(e);
+    }
 }
 
-void frmBitlicht::clicked(Ref box)
+void frmBitlicht::boxChanged(Ref box)
 {
-    react([this, box] {
+    try {
         switch (box.name) {
         case Name::chkD:
-            chkD_Click(box.index);
-            break;
+            return chkD_Click(box.index);
         case Name::ChkSimulation:
-            ChkSimulation_Click();
-            break;
+            return ChkSimulation_Click();
         case Name::chkLoesungAnzeigen:
-            chkLoesungAnzeigen_Click();
-            break;
+            return chkLoesungAnzeigen_Click();
         case Name::chkAsc:
-            chkAsc_Click();
-            break;
+            return chkAsc_Click();
         default:
-            break;
+            return;
         }
-    });
+    } catch (const std::exception& e) {
+        endWithRunTimeError(e);
+    }
 }
 
-// --- Operations on the window ---
-
-int frmBitlicht::value(Ref box) const
+void frmBitlicht::endWithRunTimeError(const std::exception& e)
 {
-    return m_window.value(box);
+    std::fprintf(stderr, "bitlicht: Laufzeitfehler: %s\n", e.what());
+    m_window.endWithRunTimeError(layout::runTimeErrorText(e.what()));
 }
 
-// A change runs the box's reaction at once, through the window, before this
-// returns; setting the value it already has runs nothing.
-void frmBitlicht::setValue(Ref box, int value)
-{
-    m_window.setChecked(box, value == 1);
-}
-
-void frmBitlicht::setText(Ref field, std::string_view text)
-{
-    m_window.setText(field, text);
-}
-
-void frmBitlicht::setFieldVisible(Ref field, bool visible)
-{
-    m_window.setVisible(field, visible);
-}
+// --- The reactions' own operations ---
 
 // Reads the LED file anew. Should that fail, the built-in image of the same
 // state stands in, so the LED always shows its bit.
-void frmBitlicht::loadLed(int index, Led led)
+led::Image frmBitlicht::readLed(Led led)
 {
     const bool lit = led == Led::Lit;
-    led::Image image;
     try {
-        image = led::load(led::path(m_programDirectory, lit ? LitLedFile : DarkLedFile));
+        return led::load(led::path(m_programDirectory, lit ? LitLedFile : DarkLedFile));
     } catch (const led::ImageError& e) {
         // Once per cause, not once per LED.
         if (m_lastLedWarning != e.what()) {
             m_lastLedWarning = e.what();
             std::fprintf(stderr, "bitlicht: LED-Bild: %s\n", e.what());
         }
-        image = lit ? m_builtInLit : m_builtInDark;
+        return lit ? m_builtInLit : m_builtInDark;
     }
-    m_window.setPicture(index, image, lit);
+}
+
+void frmBitlicht::loadLed(int index, Led led)
+{
+    m_window.setPicture(index, readLed(led), led == Led::Lit);
 }
 
 // A failed write is skipped: no message box, the reaction goes on and the
@@ -132,54 +120,55 @@ void frmBitlicht::writePort(std::int16_t value)
 void frmBitlicht::Form_Load()
 {
     m_window.setTitle(Title);
-    setValue(ChkSimulation, 1);
-    setValue(chkLoesungAnzeigen, 1);
-    setValue(chkAsc, 0);
-    setFieldVisible(txtAsc, false);
-    setText(txtWertausgabe, "0");
+    m_window.setValue(ChkSimulation, 1);
+    m_window.setValue(chkLoesungAnzeigen, 1);
+    m_window.setValue(chkAsc, 0);
+    m_window.setFieldVisible(txtAsc, false);
+    m_window.setText(txtWertausgabe, "0");
     // From here a failure is skipped: the port is cleared at every start,
-    // whatever the switches say, and each LED goes dark.
+    // whatever the switches say, and each LED goes dark (one file, read once).
     writePort(0);
+    const led::Image dark = readLed(Led::Dark);
     for (int i = 0; i <= 7; ++i) {
-        loadLed(i, Led::Dark);
-        setText(txtDualAusgabe(i), "0");
+        m_window.setPicture(i, dark, false);
+        m_window.setText(txtDualAusgabe(i), "0");
     }
 }
 
 void frmBitlicht::chkD_Click(int Index)
 {
     const double placeValue = std::pow(2.0, Index);
-    if (value(chkD(Index)) == 1) {
+    if (m_window.value(chkD(Index)) == 1) {
         m_declare.Wert = toInt16(m_declare.Wert + placeValue);
         loadLed(Index, Led::Lit);
-        setText(txtDualAusgabe(Index), "1");
+        m_window.setText(txtDualAusgabe(Index), "1");
     } else {
         m_declare.Wert = toInt16(m_declare.Wert - placeValue);
         loadLed(Index, Led::Dark);
-        setText(txtDualAusgabe(Index), "0");
+        m_window.setText(txtDualAusgabe(Index), "0");
     }
     if (m_declare.Simulation == 0)
         writePort(m_declare.Wert);
-    setText(txtWertausgabe, std::to_string(m_declare.Wert));
+    m_window.setText(txtWertausgabe, std::to_string(m_declare.Wert));
     if (m_declare.Wert > 31 && m_declare.Wert < 256)
-        setText(txtAsc, ansiCharacter(static_cast<unsigned char>(m_declare.Wert)));
+        m_window.setText(txtAsc, ansiCharacter(static_cast<unsigned char>(m_declare.Wert)));
     else
-        setText(txtAsc, "");
+        m_window.setText(txtAsc, "");
 }
 
 void frmBitlicht::ChkSimulation_Click()
 {
     m_declare.Simulation = 0;
-    if (value(ChkSimulation) == 1)
+    if (m_window.value(ChkSimulation) == 1)
         m_declare.Simulation = 1;
 }
 
 void frmBitlicht::chkLoesungAnzeigen_Click()
 {
-    setFieldVisible(txtWertausgabe, value(chkLoesungAnzeigen) == 1);
+    m_window.setFieldVisible(txtWertausgabe, m_window.value(chkLoesungAnzeigen) == 1);
 }
 
 void frmBitlicht::chkAsc_Click()
 {
-    setFieldVisible(txtAsc, value(chkAsc) == 1);
+    m_window.setFieldVisible(txtAsc, m_window.value(chkAsc) == 1);
 }

@@ -5,19 +5,17 @@
 #include "M_Declare.h"
 #include "M_inpout.h"
 #include "Version.h"
-#include "frmBitlicht_names.h"
+#include "frmBitlicht_texts.h"
 
-#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <string>
 
-// The window's reactions, free of any toolkit. A window builds its controls,
-// then creates this, which runs the start-up reaction; from then on every
-// change of a check box's value reaches its reaction through the window.
-// Each instance is a program start of its own: state and port connection
-// begin afresh.
-class frmBitlicht
+// The window's reactions, free of any toolkit. Each instance is a program
+// start of its own: state and port connection begin afresh. The window is
+// built first; once it reports its check boxes' changes here, load() runs the
+// start-up reaction, and from then on every change reaches its reaction.
+class frmBitlicht final : public Reactions
 {
 public:
     using Ref = layout::Ref;
@@ -27,41 +25,25 @@ public:
     static constexpr const char* Title = "Bitlicht " BITLICHT_VERSION " – vom Bitlicht-Team";
 
     // `programDirectory` is where the LED image files are read from.
-    frmBitlicht(FormWindow& window, std::filesystem::path programDirectory,
-                M_inpout port = M_inpout());
-    ~frmBitlicht();
+    frmBitlicht(FormWindow& window, std::filesystem::path programDirectory);
     frmBitlicht(const frmBitlicht&) = delete;
     frmBitlicht& operator=(const frmBitlicht&) = delete;
 
-    [[nodiscard]] const M_Declare& declare() const { return m_declare; }
-    // The window icon: the built-in dark LED.
-    [[nodiscard]] const led::Image& windowIcon() const { return m_builtInDark; }
+    // The start-up reaction.
+    void load();
+    void boxChanged(Ref box) override;
 
 private:
     enum class Led { Dark, Lit };
 
-    // The value of this box changed: runs its reaction.
-    void clicked(Ref box);
-
-    // The few operations the reactions use on the window.
-    [[nodiscard]] int value(Ref box) const;
-    void setValue(Ref box, int value);
-    void setText(Ref field, std::string_view text);
-    void setFieldVisible(Ref field, bool visible);
+    // The reactions' own operations; the others are the window's.
+    [[nodiscard]] led::Image readLed(Led led);
     void loadLed(int index, Led led);
     void writePort(std::int16_t value);
 
-    // Runs a reaction. An error nobody expected ends the program with a
-    // message, never silently and never by unwinding through the toolkit.
-    template <typename Reaction> void react(Reaction&& reaction)
-    {
-        try {
-            reaction();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "bitlicht: Laufzeitfehler: %s\n", e.what());
-            m_window.endWithRunTimeError(layout::runTimeErrorText(e.what()));
-        }
-    }
+    // An error nobody expected ends the program with a message, never
+    // silently and never by unwinding through the toolkit.
+    void endWithRunTimeError(const std::exception& e);
 
     // Reactions.
     void Form_Load();

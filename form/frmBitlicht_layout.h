@@ -5,6 +5,7 @@
 // toolkit builds its controls from the one list `Controls` and converts twips
 // to pixels in one place, toPixels().
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -27,8 +28,8 @@ constexpr int ClientHeight = 5610; // 374 px at 96 dpi
 
 enum class Kind : std::uint8_t { TextBox, CheckBox, Frame, PictureBox };
 
-// The looks of the controls: fonts and colours of the text boxes; captions
-// use the platform's dialog font (Default).
+// The looks of the controls: fonts and colours of the text boxes, and the
+// captions' dialog font (Default).
 enum class Look : std::uint8_t { Default, DecimalField, CharacterField, PlaceValue, Digit };
 enum class Align : std::uint8_t { Left, Centre, Right };
 
@@ -37,7 +38,7 @@ constexpr const char* TextFont = "Arial";      // 700 is bold
 
 struct LookData
 {
-    int twips;  // font height; 0: the dialog font
+    int twips;  // font height
     int weight; // 400 normal, 700 bold
     Align align;
     std::uint32_t foreColour, backColour; // RGB, or NoColour
@@ -46,7 +47,7 @@ struct LookData
 constexpr std::array<LookData, 5> Looks{{
     // clang-format off
     //  height          weight  align          text      background
-    {0,                 400,    Align::Left,   NoColour, NoColour},  // Default
+    {8 * 20,            400,    Align::Left,   NoColour, NoColour},  // Default: 8 pt, see below
     {48 * 20,           700,    Align::Right,  NoColour, NoColour},  // DecimalField: 48 pt
     {48 * 20,           700,    Align::Centre, NoColour, NoColour},  // CharacterField: 48 pt
     {1425 * 20 / 100,   700,    Align::Centre, 0x000000, 0xE0E0E0},  // PlaceValue: 14.25 pt
@@ -54,7 +55,9 @@ constexpr std::array<LookData, 5> Looks{{
     // clang-format on
 }};
 // A field with a background of its own has its own text colour too, so it
-// stays readable under any desktop theme.
+// stays readable under any desktop theme. Captions take the platform's
+// dialog font where it names one (Windows' message font); elsewhere this
+// small sans serif in TextFont, in which every caption fits its box.
 
 constexpr const LookData& lookOf(Look look)
 {
@@ -104,7 +107,8 @@ constexpr Ref txtWertausgabe{Name::txtWertausgabe}, txtAsc{Name::txtAsc}, Frame1
     chkAsc{Name::chkAsc};
 } // namespace names
 
-struct Box
+// A place and size in twips.
+struct Rect
 {
     int left, top, width, height;
 };
@@ -113,8 +117,8 @@ struct Control
 {
     Ref ref;
     Kind kind;
-    Ref container; // {} : the form itself
-    Box box;       // relative to the container
+    Ref container; // Form: the form itself
+    Rect place;    // relative to the container
     const char* text;
     Look look;
     int tabIndex;
@@ -142,7 +146,8 @@ constexpr std::array FormControls{
     // clang-format on
 };
 
-// One column per bit, bit 7 at the left: place value above digit, LED and box.
+// One column per bit, bit 7 at the left: place value above digit, LED and
+// check box.
 struct BitColumn
 {
     int bit;
@@ -165,13 +170,13 @@ constexpr std::array BitColumns{
 };
 
 // What the members of each row share (top, width, height), inside their frames.
-constexpr Box PlaceValueBox{0, 240, 615, 450};
-constexpr Box DigitBox{0, 240, 615, 855};
-constexpr Box LedBox{0, 240, 615, 495};
-constexpr Box BitBox{0, 840, 0, 375};
+constexpr Rect PlaceValueRect{0, 240, 615, 450};
+constexpr Rect DigitRect{0, 240, 615, 855};
+constexpr Rect LedRect{0, 240, 615, 495};
+constexpr Rect BoxRect{0, 840, 0, 375};
 
 // The place-value field of bit b is txtDualAusgabe(15 - b); digit field, LED
-// and box of bit b carry index b.
+// and check box of bit b carry index b.
 constexpr int placeValueIndex(int bit)
 {
     return 15 - bit;
@@ -182,12 +187,12 @@ constexpr std::array<const char*, 8> BitCaption{"D0", "D1", "D2", "D3", "D4", "D
 
 constexpr int ControlCount = int(FormControls.size() + 4 * BitColumns.size());
 
-constexpr Box at(Box box, int left, int width = 0)
+constexpr Rect at(Rect place, int left, int width = 0)
 {
-    box.left = left;
+    place.left = left;
     if (width)
-        box.width = width;
-    return box;
+        place.width = width;
+    return place;
 }
 
 // Every control of the window, frames first, then the bit columns.
@@ -202,16 +207,16 @@ constexpr std::array<Control, ControlCount> makeControls()
         all[n++] = {{txtDualAusgabe, placeValueIndex(b)},
                     TextBox,
                     {Frame2, 1},
-                    at(PlaceValueBox, col.placeValueLeft),
+                    at(PlaceValueRect, col.placeValueLeft),
                     PlaceValueText[b],
                     PlaceValue,
                     col.placeValueTab};
         all[n++] = {
-            {txtDualAusgabe, b}, TextBox, {Frame2, 0}, at(DigitBox, col.digitLeft), "", Digit,
+            {txtDualAusgabe, b}, TextBox, {Frame2, 0}, at(DigitRect, col.digitLeft), "", Digit,
             col.digitTab};
-        all[n++] = {{Picture1, b}, PictureBox, {Frame1}, at(LedBox, col.ledLeft), "",
+        all[n++] = {{Picture1, b}, PictureBox, {Frame1}, at(LedRect, col.ledLeft), "",
                     Default,       col.ledTab};
-        all[n++] = {{chkD, b},     CheckBox, {Frame1},  at(BitBox, col.boxLeft, col.boxWidth),
+        all[n++] = {{chkD, b},     CheckBox, {Frame1},  at(BoxRect, col.boxLeft, col.boxWidth),
                     BitCaption[b], Default,  col.boxTab};
     }
     return all;
@@ -227,12 +232,39 @@ constexpr int position(Ref ref)
     return -1;
 }
 
-// The box relative to the client area.
-constexpr Box onForm(const Control& c)
+// The keyboard's order: the controls that take the focus (text and check
+// boxes) by tab index. The first has the focus when the window opens.
+constexpr bool takesFocus(Kind kind)
 {
-    Box b = c.box;
+    return kind == TextBox || kind == CheckBox;
+}
+constexpr int FocusCount = [] {
+    int n = 0;
+    for (const Control& c : Controls)
+        n += takesFocus(c.kind);
+    return n;
+}();
+constexpr std::array<Ref, FocusCount> TabOrder = [] {
+    std::array<const Control*, FocusCount> byTab{};
+    int n = 0;
+    for (const Control& c : Controls)
+        if (takesFocus(c.kind))
+            byTab[std::size_t(n++)] = &c;
+    std::sort(byTab.begin(), byTab.end(),
+              [](const Control* a, const Control* b) { return a->tabIndex < b->tabIndex; });
+    std::array<Ref, FocusCount> order{};
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = byTab[i]->ref;
+    return order;
+}();
+constexpr Ref FirstFocus = TabOrder.front();
+
+// The control's place relative to the client area.
+constexpr Rect onForm(const Control& c)
+{
+    Rect b = c.place;
     if (!(c.container == Form)) {
-        const Box frame = Controls[position(c.container)].box;
+        const Rect frame = Controls[position(c.container)].place;
         b.left += frame.left;
         b.top += frame.top;
     }

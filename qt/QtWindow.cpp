@@ -3,7 +3,7 @@
 
 #include "QtWindow.h"
 
-#include "frmBitlicht_names.h"
+#include "frmBitlicht_texts.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -15,11 +15,8 @@
 #include <QPainter>
 #include <QTranslator>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
-#include <vector>
 
 using namespace layout;
 
@@ -38,10 +35,10 @@ QImage toQImage(const led::Image& image)
         .copy();
 }
 
-QRect toPixels(const Box& b)
+QRect toPixels(const Rect& r)
 {
-    return {layout::toPixels(b.left), layout::toPixels(b.top), layout::toPixels(b.width),
-            layout::toPixels(b.height)};
+    return {layout::toPixels(r.left), layout::toPixels(r.top), layout::toPixels(r.width),
+            layout::toPixels(r.height)};
 }
 
 QColor rgb(std::uint32_t value)
@@ -62,15 +59,18 @@ Qt::Alignment alignmentOf(Align align)
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
+// Arial resolves through fontconfig to its metric twin, Liberation Sans.
+QFont fontOf(const LookData& look)
+{
+    QFont font(QString::fromUtf8(TextFont));
+    font.setPixelSize(layout::toPixels(look.twips));
+    font.setWeight(QFont::Weight(look.weight));
+    return font;
+}
+
 void applyLook(QLineEdit* field, const LookData& look)
 {
-    if (look.twips > 0) {
-        // Arial resolves through fontconfig to its metric twin, Liberation Sans.
-        QFont font(QString::fromUtf8(TextFont));
-        font.setPointSizeF(look.twips / 20.0);
-        font.setWeight(QFont::Weight(look.weight));
-        field->setFont(font);
-    }
+    field->setFont(fontOf(look));
     field->setAlignment(alignmentOf(look.align));
     if (look.backColour == NoColour && look.foreColour == NoColour)
         return;
@@ -132,53 +132,44 @@ void installGermanQtTexts()
         QCoreApplication::installTranslator(&qtTexts);
 }
 
-QtWindow::QtWindow(const std::filesystem::path& programDirectory, M_inpout port, QWidget* parent)
-    : QWidget(parent)
+QtWindow::QtWindow(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmBitlicht"));
     buildWindow();
-    m_form.emplace(*this, programDirectory, std::move(port));
-    setWindowIcon(QPixmap::fromImage(toQImage(m_form->windowIcon())));
 }
 
 void QtWindow::buildWindow()
 {
     setFixedSize(layout::toPixels(ClientWidth), layout::toPixels(ClientHeight));
-    // Captions: a small sans serif, as dialogs of the program's kind use, so
-    // that every caption fits its box.
-    QFont dialogFont(QStringLiteral("Arial"));
-    dialogFont.setPointSizeF(8);
-    setFont(dialogFont);
+    setFont(fontOf(lookOf(Default))); // the captions'
 
     for (int i = 0; i < ControlCount; ++i) {
         const Control& c = Controls[i];
         QWidget* container = c.container == Form ? this : control(c.container);
         QWidget* w = makeControl(c, container);
         w->setObjectName(QString::fromStdString(layout::objectName(c.ref)));
-        w->setGeometry(toPixels(c.box));
+        w->setGeometry(toPixels(c.place));
         w->setAccessibleName(QString::fromStdString(layout::accessibleName(c.ref)));
         w->setAccessibleDescription(QString::fromStdString(layout::accessibleDescription(c.ref)));
         m_controls[i] = w;
-        // Each box on its own: a button group would keep all but one out of
-        // the tab order. toggled() comes with every change, whatever made it
-        // (mouse, Space, a screen reader's toggle or press, setChecked), once.
+        // Each check box on its own: a button group would keep all but one
+        // out of the tab order. toggled() comes with every change, whatever
+        // made it (mouse, Space, a screen reader's toggle or press,
+        // setChecked), once.
         if (auto* box = qobject_cast<QCheckBox*>(w))
-            connect(box, &QCheckBox::toggled, this, [this, ref = c.ref] { boxChanged(ref); });
+            connect(box, &QCheckBox::toggled, this, [this, ref = c.ref] {
+                if (m_reactions)
+                    m_reactions->boxChanged(ref);
+            });
     }
     orderTabs();
 }
 
-// Keyboard order as the tab indices give it; frames and LEDs take no focus.
 void QtWindow::orderTabs()
 {
-    std::vector<std::pair<int, QWidget*>> byIndex;
-    for (int i = 0; i < ControlCount; ++i)
-        if (m_controls[i]->focusPolicy() != Qt::NoFocus)
-            byIndex.emplace_back(Controls[i].tabIndex, m_controls[i]);
-    std::sort(byIndex.begin(), byIndex.end());
-    for (std::size_t i = 1; i < byIndex.size(); ++i)
-        setTabOrder(byIndex[i - 1].second, byIndex[i].second);
-    byIndex.front().second->setFocus();
+    for (std::size_t i = 1; i < TabOrder.size(); ++i)
+        setTabOrder(control(TabOrder[i - 1]), control(TabOrder[i]));
+    control(FirstFocus)->setFocus();
 }
 
 QWidget* QtWindow::control(Ref ref) const
@@ -191,9 +182,9 @@ int QtWindow::value(Ref box) const
     return control<QCheckBox>(box)->isChecked() ? 1 : 0;
 }
 
-void QtWindow::setChecked(Ref box, bool checked)
+void QtWindow::setValue(Ref box, int value)
 {
-    control<QCheckBox>(box)->setChecked(checked);
+    control<QCheckBox>(box)->setChecked(value == 1);
 }
 
 void QtWindow::setText(Ref field, std::string_view value)
@@ -201,7 +192,7 @@ void QtWindow::setText(Ref field, std::string_view value)
     control<QLineEdit>(field)->setText(text(value));
 }
 
-void QtWindow::setVisible(Ref field, bool visible)
+void QtWindow::setFieldVisible(Ref field, bool visible)
 {
     control(field)->setVisible(visible);
 }
@@ -216,6 +207,11 @@ void QtWindow::setPicture(int index, const led::Image& image, bool lit)
 void QtWindow::setTitle(std::string_view title)
 {
     setWindowTitle(text(title));
+}
+
+void QtWindow::setIcon(const led::Image& image)
+{
+    setWindowIcon(QPixmap::fromImage(toQImage(image)));
 }
 
 void QtWindow::setPortState(std::string_view caption, std::string_view toolTip)

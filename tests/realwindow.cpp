@@ -21,7 +21,7 @@
 #include <cstdlib>
 #include <fstream>
 
-using layout::Box, layout::Controls, layout::onForm, layout::position, layout::Ref;
+using layout::Rect, layout::Controls, layout::onForm, layout::position, layout::Ref;
 using namespace layout::names;
 
 namespace {

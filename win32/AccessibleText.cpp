@@ -3,7 +3,6 @@
 
 #include "AccessibleText.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 namespace win32 {
@@ -124,28 +123,22 @@ private:
     LONG m_references = 1;
 };
 
-LRESULT CALLBACK answerRequests(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                DWORD_PTR data)
-{
-    if (message == WM_GETOBJECT && DWORD(lParam) == DWORD(OBJID_CLIENT)) {
-        IAccessible* standard = nullptr;
-        if (SUCCEEDED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
-                                                reinterpret_cast<void**>(&standard)))) {
-            auto* proxy = new Proxy(standard, control, *reinterpret_cast<AccessibleText*>(data));
-            standard->Release();
-            const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, proxy);
-            proxy->Release();
-            return result;
-        }
-    }
-    return DefSubclassProc(control, message, wParam, lParam);
-}
-
 } // namespace
 
-void giveAccessibleText(HWND control, const AccessibleText& text)
+bool answerAccessibilityRequest(HWND control, WPARAM wParam, LPARAM lParam,
+                                const AccessibleText& text, LRESULT& result)
 {
-    SetWindowSubclass(control, answerRequests, 1, reinterpret_cast<DWORD_PTR>(&text));
+    if (DWORD(lParam) != DWORD(OBJID_CLIENT))
+        return false;
+    IAccessible* standard = nullptr;
+    if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&standard))))
+        return false;
+    auto* proxy = new Proxy(standard, control, text);
+    standard->Release();
+    result = LresultFromObject(__uuidof(IAccessible), wParam, proxy);
+    proxy->Release();
+    return true;
 }
 
 } // namespace win32

@@ -19,8 +19,10 @@ struct AccessibleText
     bool toggles = false;
 };
 
-// Answers the control's accessibility requests (WM_GETOBJECT) with `text`,
-// which must live as long as the control.
-void giveAccessibleText(HWND control, const AccessibleText& text);
+// Answers a control's accessibility request (WM_GETOBJECT) with `text`,
+// which must live as long as the control: true, and the message's result in
+// `result`; false if the control's own answer is wanted.
+[[nodiscard]] bool answerAccessibilityRequest(HWND control, WPARAM wParam, LPARAM lParam,
+                                              const AccessibleText& text, LRESULT& result);
 
 } // namespace win32

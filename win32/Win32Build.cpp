@@ -5,12 +5,11 @@
 
 #include "Dpi.h"
 #include "WinText.h"
-#include "frmBitlicht_names.h"
+#include "frmBitlicht_texts.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <numeric>
 #include <tuple>
 #include <vector>
 
@@ -39,18 +38,24 @@ void registerClass(HINSTANCE instance, WNDPROC procedure)
     RegisterClassExW(&windowClass);
 }
 
-// Controls the keyboard reaches come first, in tab-index order, so that the
-// dialog manager's order is theirs; then the LEDs, and last the frames,
-// which thus lie beneath what they contain.
+// Controls the keyboard reaches come first, in tab order, so that the dialog
+// manager's order is theirs; then the LEDs, and last the frames, which thus
+// lie beneath what they contain (where two frames' edges meet, the one of
+// the higher tab index is drawn last).
 std::vector<int> creationOrder()
 {
-    std::vector<int> order(ControlCount);
-    std::iota(order.begin(), order.end(), 0);
-    const auto rank = [](Kind kind) { return kind == PictureBox ? 1 : kind == Frame ? 2 : 0; };
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const Control &x = Controls[std::size_t(a)], &y = Controls[std::size_t(b)];
-        return std::pair(rank(x.kind), x.tabIndex) < std::pair(rank(y.kind), y.tabIndex);
-    });
+    std::vector<int> order;
+    for (const Ref ref : TabOrder)
+        order.push_back(position(ref));
+    for (const Kind kind : {PictureBox, Frame}) {
+        const auto first = std::ptrdiff_t(order.size());
+        for (int i = 0; i < ControlCount; ++i)
+            if (Controls[std::size_t(i)].kind == kind)
+                order.push_back(i);
+        std::sort(order.begin() + first, order.end(), [](int a, int b) {
+            return Controls[std::size_t(a)].tabIndex < Controls[std::size_t(b)].tabIndex;
+        });
+    }
     return order;
 }
 
@@ -90,13 +95,12 @@ win32::Font textFont(const LookData& look, UINT dpi)
                                    wintext::wide(TextFont).c_str()));
 }
 
+// Windows' message font, as dialogs use it.
 win32::Font dialogFont(UINT dpi)
 {
     NONCLIENTMETRICSW metrics{};
     if (!win32::dpi::nonClientMetrics(metrics, dpi))
-        return win32::Font(CreateFontW(
-            -MulDiv(9, int(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Segoe UI"));
+        return textFont(lookOf(Default), dpi);
     return win32::Font(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
@@ -124,15 +128,6 @@ void Win32Window::createMainWindow(HINSTANCE instance)
     for (std::size_t i = 0; i < Looks.size(); ++i)
         if (Looks[i].backColour != NoColour)
             m_brushes[i].reset(CreateSolidBrush(win32::colorRef(Looks[i].backColour)));
-    const int big = win32::dpi::systemMetric(SM_CXICON, m_dpi);
-    const int small = win32::dpi::systemMetric(SM_CXSMICON, m_dpi);
-    m_bigIcon.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, big, big, LR_DEFAULTCOLOR)));
-    m_smallIcon.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, small, small, LR_DEFAULTCOLOR)));
-    SendMessageW(m_window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.get()));
-    SendMessageW(m_window.get(), WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(m_smallIcon.get()));
 }
 
 void Win32Window::createControls(HINSTANCE instance)
@@ -140,11 +135,11 @@ void Win32Window::createControls(HINSTANCE instance)
     for (const int i : creationOrder()) {
         const Control& c = Controls[std::size_t(i)];
         const ControlClass kind = classOf(c);
-        const Box b = onForm(c);
+        const Rect r = onForm(c);
         HWND control = CreateWindowExW(
             kind.extendedStyle, kind.name, wintext::wide(c.text).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, pixels(b.left), pixels(b.top),
-            pixels(b.width), pixels(b.height), m_window.get(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, pixels(r.left), pixels(r.top),
+            pixels(r.width), pixels(r.height), m_window.get(),
             reinterpret_cast<HMENU>(INT_PTR(FirstControlId + i)), instance, nullptr);
         m_controls[std::size_t(i)] = control;
         setFont(control, c.look, false);
@@ -152,11 +147,11 @@ void Win32Window::createControls(HINSTANCE instance)
         text.name = wintext::wide(accessibleName(c.ref));
         text.description = wintext::wide(accessibleDescription(c.ref));
         text.toggles = c.kind == CheckBox;
-        win32::giveAccessibleText(control, text);
-        if (c.kind == CheckBox)
-            SetWindowSubclass(control, boxProcedure, 2, reinterpret_cast<DWORD_PTR>(this));
+        SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        m_procedures[std::size_t(i)] = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProcedure)));
     }
-    m_lastFocus = control({chkD, 0});
+    m_lastFocus = control(FirstFocus);
 }
 
 void Win32Window::createToolTip(HINSTANCE instance)
@@ -194,8 +189,8 @@ void Win32Window::forEachTool(const std::function<void(TOOLINFOW&)>& action)
 
 RECT Win32Window::toolRect() const
 {
-    const Box b = onForm(Controls[std::size_t(position({Frame1}))]);
-    return {pixels(b.left), pixels(b.top), pixels(b.left + b.width), pixels(b.top + b.height)};
+    const Rect r = onForm(Controls[std::size_t(position({Frame1}))]);
+    return {pixels(r.left), pixels(r.top), pixels(r.left + r.width), pixels(r.top + r.height)};
 }
 
 int Win32Window::pixels(int twips) const
@@ -227,10 +222,10 @@ void Win32Window::layOut()
     // The old fonts go once every control has its new one.
     const auto oldFonts = makeFonts();
     for (int i = 0; i < ControlCount; ++i) {
-        const Box b = onForm(Controls[std::size_t(i)]);
+        const Rect r = onForm(Controls[std::size_t(i)]);
         HWND control = m_controls[std::size_t(i)];
-        SetWindowPos(control, nullptr, pixels(b.left), pixels(b.top), pixels(b.width),
-                     pixels(b.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, pixels(r.left), pixels(r.top), pixels(r.width),
+                     pixels(r.height), SWP_NOZORDER | SWP_NOACTIVATE);
         setFont(control, Controls[std::size_t(i)].look, true);
     }
     if (m_toolTip) {
@@ -242,7 +237,6 @@ void Win32Window::layOut()
     InvalidateRect(m_window.get(), nullptr, TRUE);
 }
 
-// New fonts for the current dots per inch; returns the old ones.
 namespace {
 
 // The first look with the same font as look `i`: looks that share a font
@@ -257,12 +251,13 @@ constexpr std::size_t fontOwner(std::size_t i)
 
 } // namespace
 
+// New fonts for the current dots per inch; returns the old ones.
 std::array<win32::Font, Looks.size()> Win32Window::makeFonts()
 {
     std::array<win32::Font, Looks.size()> old = std::move(m_fonts);
     for (std::size_t i = 0; i < Looks.size(); ++i)
         if (fontOwner(i) == i)
-            m_fonts[i] = Looks[i].twips > 0 ? textFont(Looks[i], m_dpi) : dialogFont(m_dpi);
+            m_fonts[i] = Look(i) == Default ? dialogFont(m_dpi) : textFont(Looks[i], m_dpi);
     return old;
 }
 

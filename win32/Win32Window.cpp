@@ -3,6 +3,7 @@
 #include "Win32Window.h"
 
 #include "WinText.h"
+#include "frmBitlicht_texts.h"
 
 #include <oleacc.h>
 
@@ -52,12 +53,10 @@ win32::Bitmap topDownBitmap(HDC dc, int width, int height, void*& bits)
 
 } // namespace
 
-Win32Window::Win32Window(HINSTANCE instance, const std::filesystem::path& programDirectory,
-                         M_inpout port)
+Win32Window::Win32Window(HINSTANCE instance)
 {
     createMainWindow(instance);
     createControls(instance);
-    m_form.emplace(*this, programDirectory, std::move(port));
 }
 
 Win32Window::~Win32Window()
@@ -117,10 +116,10 @@ LRESULT CALLBACK Win32Window::windowProcedure(HWND window, UINT message, WPARAM 
         (void)self->m_window.release(); // already gone
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->handle(message, wParam, lParam);
+    return self->onMessage(message, wParam, lParam);
 }
 
-LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     HWND window = m_window.get();
     switch (message) {
@@ -184,16 +183,25 @@ void Win32Window::noticeChange(int controlId)
         return;
     const Ref box = Controls[std::size_t(at)].ref;
     const int now = value(box);
-    if (std::exchange(m_seenValue[std::size_t(at)], now) != now)
-        boxChanged(box);
+    if (std::exchange(m_seenValue[std::size_t(at)], now) != now && m_reactions)
+        m_reactions->boxChanged(box);
 }
 
-LRESULT CALLBACK Win32Window::boxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR window)
+// Plain subclassing through the window procedure: comctl32's subclass chain
+// costs a noticeable part of the start-up under Wine.
+LRESULT CALLBACK Win32Window::controlProcedure(HWND control, UINT message, WPARAM wParam,
+                                               LPARAM lParam)
 {
-    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(control, GWLP_USERDATA));
+    const int id = GetDlgCtrlID(control);
+    const auto at = std::size_t(id - FirstControlId);
+    LRESULT result = 0;
+    if (message == WM_GETOBJECT &&
+        win32::answerAccessibilityRequest(control, wParam, lParam, self->m_accessible[at], result))
+        return result;
+    result = CallWindowProcW(self->m_procedures[at], control, message, wParam, lParam);
     if (message == BM_SETCHECK)
-        reinterpret_cast<Win32Window*>(window)->noticeChange(GetDlgCtrlID(box));
+        self->noticeChange(id);
     return result;
 }
 
@@ -229,9 +237,9 @@ int Win32Window::value(Ref box) const
     return SendMessageW(control(box), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
-void Win32Window::setChecked(Ref box, bool checked)
+void Win32Window::setValue(Ref box, int value)
 {
-    SendMessageW(control(box), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(control(box), BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void Win32Window::setText(Ref field, std::string_view text)
@@ -239,7 +247,7 @@ void Win32Window::setText(Ref field, std::string_view text)
     SetWindowTextW(control(field), wintext::wide(text).c_str());
 }
 
-void Win32Window::setVisible(Ref field, bool visible)
+void Win32Window::setFieldVisible(Ref field, bool visible)
 {
     HWND window = control(field);
     // A field hidden under the focus hands it on, as a dialog does, so the
@@ -262,6 +270,23 @@ void Win32Window::setPicture(int index, const led::Image& image, bool lit)
 void Win32Window::setTitle(std::string_view title)
 {
     SetWindowTextW(m_window.get(), wintext::wide(title).c_str());
+}
+
+// One image for the title bar and the task bar alike: Windows scales it.
+void Win32Window::setIcon(const led::Image& image)
+{
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    const win32::Bitmap colour = topDownBitmap(screen, image.width, image.height, bits);
+    ReleaseDC(nullptr, screen);
+    const win32::Bitmap mask(CreateBitmap(image.width, image.height, 1, 1, nullptr));
+    if (!colour || !mask)
+        return;
+    std::copy(image.argb.begin(), image.argb.end(), static_cast<std::uint32_t*>(bits));
+    ICONINFO info{TRUE, 0, 0, mask.get(), colour.get()};
+    m_icon.reset(CreateIconIndirect(&info));
+    for (const WPARAM size : {ICON_BIG, ICON_SMALL})
+        SendMessageW(m_window.get(), WM_SETICON, size, reinterpret_cast<LPARAM>(m_icon.get()));
 }
 
 void Win32Window::setPortState(std::string_view caption, std::string_view toolTip)

@@ -3,14 +3,12 @@
 #include "AccessibleText.h"
 #include "FormWindow.h"
 #include "Handles.h"
-#include "frmBitlicht.h"
 
 #include <array>
 #include <commctrl.h>
 
-#include <filesystem>
 #include <functional>
-#include <optional>
+#include <string>
 
 namespace win32 {
 // An RGB value of the window description as Windows orders it.
@@ -21,8 +19,8 @@ constexpr COLORREF colorRef(std::uint32_t rgb)
 } // namespace win32
 
 // The window in plain Win32 controls: built from the window description, it
-// provides the operations the reactions use and hands them every click on a
-// box. Its controls are children of the main window at absolute places, in
+// provides the operations the reactions use and reports every change of a
+// check box. Its controls are children of the main window at absolute places, in
 // the order the dialog manager tabs through them.
 class Win32Window final : public FormWindow
 {
@@ -31,8 +29,7 @@ public:
     // others follow in its order.
     static constexpr int FirstControlId = 100;
 
-    Win32Window(HINSTANCE instance, const std::filesystem::path& programDirectory,
-                M_inpout port = M_inpout());
+    explicit Win32Window(HINSTANCE instance);
     ~Win32Window() override;
 
     void show(int showCommand);
@@ -44,20 +41,20 @@ public:
 
     [[nodiscard]] HWND handle() const { return m_window.get(); }
     [[nodiscard]] HWND control(Ref ref) const;
-    [[nodiscard]] const frmBitlicht& form() const { return *m_form; }
 
     [[nodiscard]] int value(Ref box) const override;
-    void setChecked(Ref box, bool checked) override;
+    void setValue(Ref box, int value) override;
     void setText(Ref field, std::string_view text) override;
-    void setVisible(Ref field, bool visible) override;
+    void setFieldVisible(Ref field, bool visible) override;
     void setPicture(int index, const led::Image& image, bool lit) override;
     void setTitle(std::string_view title) override;
+    void setIcon(const led::Image& image) override;
     void setPortState(std::string_view caption, std::string_view toolTip) override;
     [[noreturn]] void endWithRunTimeError(std::string_view message) override;
 
 private:
     static LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Building (Win32Build.cpp).
     void createMainWindow(HINSTANCE instance);
@@ -74,24 +71,25 @@ private:
     [[nodiscard]] RECT toolRect() const;
 
     void drawLed(const DRAWITEMSTRUCT& item) const;
-    // A box may have changed (clicked, or sent BM_SETCHECK by anyone): its
-    // reaction runs once for each real change.
+    // A check box may have changed (clicked, or sent BM_SETCHECK by anyone):
+    // its reaction runs once for each real change.
     void noticeChange(int controlId);
-    static LRESULT CALLBACK boxProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    // Every control's messages pass here first: screen readers' requests,
+    // and check boxes set by anyone.
+    static LRESULT CALLBACK controlProcedure(HWND, UINT, WPARAM, LPARAM);
 
     win32::Window m_window;
     std::array<HWND, layout::ControlCount> m_controls{}; // owned by m_window
     std::array<int, layout::ControlCount> m_seenValue{}; // each box's, as its reaction last saw it
+    std::array<WNDPROC, layout::ControlCount> m_procedures{}; // each control's class's own
     std::array<win32::AccessibleText, layout::ControlCount> m_accessible;
     win32::Window m_toolTip;
     std::wstring m_toolTipText;
-    win32::Icon m_bigIcon, m_smallIcon;
+    win32::Icon m_icon;
 
     UINT m_dpi = 96;
     std::array<win32::Font, layout::Looks.size()> m_fonts;    // by look
     std::array<win32::Brush, layout::Looks.size()> m_brushes; // backgrounds of their own
     std::array<led::Image, 8> m_leds;
     HWND m_lastFocus = nullptr; // where the focus returns when the window is activated
-
-    std::optional<frmBitlicht> m_form;
 };

@@ -19,7 +19,7 @@ constexpr std::uint32_t LitLed = 0x55FF00, DarkLed = 0x257300;
 // The middle of a control in device pixels at `dotsPerInch`.
 inline std::pair<int, int> middleOf(layout::Ref ref, int dotsPerInch)
 {
-    const layout::Box b = layout::onForm(layout::Controls[layout::position(ref)]);
+    const layout::Rect b = layout::onForm(layout::Controls[layout::position(ref)]);
     return {layout::toPixels(b.left + b.width / 2, dotsPerInch),
             layout::toPixels(b.top + b.height / 2, dotsPerInch)};
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LedImage.h"
-#include "frmBitlicht_names.h"
+#include "frmBitlicht_texts.h"
 
 #include <filesystem>
 #include <functional>

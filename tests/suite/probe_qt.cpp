@@ -3,6 +3,7 @@
 
 #include "Check.h"
 #include "Probe.h"
+#include "Program.h"
 #include "QtWindow.h"
 
 #include <QAccessible>
@@ -22,7 +23,8 @@ namespace {
 class QtProbe final : public Probe
 {
 public:
-    explicit QtProbe(const std::filesystem::path& programDirectory) : m_window(programDirectory)
+    explicit QtProbe(const std::filesystem::path& programDirectory)
+        : m_program(m_window, programDirectory)
     {
         m_window.show();
         m_window.activateWindow();
@@ -113,6 +115,7 @@ private:
     }
 
     QtWindow m_window;
+    Program m_program;
 };
 
 } // namespace

@@ -6,9 +6,10 @@
 
 #include "Dpi.h"
 #include "LibrarySearch.h"
+#include "Program.h"
 #include "Win32Window.h"
 #include "WinText.h"
-#include "frmBitlicht_names.h"
+#include "frmBitlicht_texts.h"
 
 #include <oleacc.h>
 
@@ -27,7 +28,7 @@ class Win32Probe final : public Probe
 {
 public:
     explicit Win32Probe(const std::filesystem::path& programDirectory)
-        : m_window(GetModuleHandleW(nullptr), programDirectory)
+        : m_window(GetModuleHandleW(nullptr)), m_program(m_window, programDirectory)
     {
         m_window.show(SW_SHOWNORMAL);
         SetForegroundWindow(m_window.handle());
@@ -84,7 +85,7 @@ public:
 
     std::string focused() override
     {
-        const int at = GetDlgCtrlID(GetFocus()) - 100;
+        const int at = GetDlgCtrlID(GetFocus()) - Win32Window::FirstControlId;
         return at >= 0 && at < ControlCount ? objectName(Controls[std::size_t(at)].ref) : "";
     }
 
@@ -159,6 +160,7 @@ private:
     }
 
     Win32Window m_window;
+    Program m_program;
 };
 
 } // namespace

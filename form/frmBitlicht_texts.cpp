@@ -1,4 +1,4 @@
-#include "frmBitlicht_names.h"
+#include "frmBitlicht_texts.h"
 
 namespace layout {
 
