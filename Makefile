@@ -15,7 +15,7 @@ RUN_PACKAGES  := cmake g++ make qt6-base-dev qt6-qpa-plugins qt6-translations-l1
 NPM_PACKAGE := $(if $(shell command -v npm 2>/dev/null),,npm)
 TEST_PACKAGES := xvfb xauth xdotool desktop-file-utils appstream dpkg-dev \
                  qemu-system-x86 cpio qemu-system-arm g++-aarch64-linux-gnu \
-                 simavr libsimavr-dev $(NPM_PACKAGE)
+                 simavr libsimavr-dev doctest-dev $(NPM_PACKAGE)
 PACKAGES ?= $(RUN_PACKAGES)
 TARGET   ?= all
 
@@ -29,7 +29,7 @@ WINDOWS_BUILD ?= build-windows
 WINDOWS32_BUILD ?= build-windows32
 WINDOWS_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
                     wine64 wine32:i386 nsis
-WINDOWS_TEST_PACKAGES := xvfb xauth xdotool
+WINDOWS_TEST_PACKAGES := xvfb xauth xdotool doctest-dev
 WINE64 := $(or $(shell command -v wine64 2>/dev/null),/usr/lib/wine/wine64)
 WINE32 := /usr/lib/wine/wine
 

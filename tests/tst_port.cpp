@@ -2,9 +2,11 @@
 // every failure leaves nothing behind and is tried again, and that a port
 // held by another program never holds up the caller.
 
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "M_inpout.h"
-#include "suite/Check.h"
 #include "suite/Observe.h"
+
+#include <doctest.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -42,19 +44,20 @@ TEST_CASE("the first parallel port is taken and kept claimed")
             M_inpout port;
             port.Out32(888, 1);
             port.Out32(888, 0x1FF); // only the low eight bits reach the lines
-            CHECK_EQ(port.Inp32(888), 255, mode);
+            CHECK_MESSAGE(port.Inp32(888) == 255, mode);
         }
-        CHECK_EQ(portLog(),
-                 "load, find, open parport0, claim parport0, write 1, write 255, read, release, "
-                 "close, free, unload",
-                 mode);
+        CHECK_MESSAGE(
+            portLog() ==
+                "load, find, open parport0, claim parport0, write 1, write 255, read, release, "
+                "close, free, unload",
+            mode);
     }
     // Any other address is refused before the library is even loaded.
     startLog("ok");
     M_inpout port;
     for (const int address : {889, 0x278, 0, -888})
-        CHECK(!failureOf(port, 1, address).first.empty(), std::to_string(address));
-    CHECK_EQ(portLog(), "", "no library call for other addresses");
+        CHECK_MESSAGE(!failureOf(port, 1, address).first.empty(), std::to_string(address));
+    CHECK_MESSAGE(portLog() == "", "no library call for other addresses");
 }
 
 TEST_CASE("a failure says why in German, leaves nothing behind and is tried again")
@@ -86,17 +89,27 @@ TEST_CASE("a failure says why in German, leaves nothing behind and is tried agai
         M_inpout port(r.library);
         for (int attempt = 1; attempt <= 2; ++attempt) {
             const auto [why, detail] = failureOf(port, 7);
-            CHECK(why.find(r.why) != std::string::npos, why + ": " + r.mode + " " + r.library);
-            CHECK(detail.find(r.detail) != std::string::npos, detail);
-            CHECK_EQ(portLog(), r.calls, r.mode);
+            CHECK_MESSAGE(why.find(r.why) != std::string::npos,
+                          (why + ": " + r.mode + " " + r.library));
+            CHECK_MESSAGE(detail.find(r.detail) != std::string::npos, detail);
+            CHECK_MESSAGE(portLog() == r.calls, r.mode);
             clearPortLog();
         }
         if (r.library == lib) {
             ::setenv("FAKE1284_MODE", "ok", 1);
             port.Out32(888, 7);
-            CHECK(portLog().ends_with("write 7"), portLog());
+            CHECK_MESSAGE(portLog().ends_with("write 7"), portLog());
         }
     }
+}
+
+// An error nobody expected, met where the port is worked, reaches the
+// caller, which reports it: it must not end the program unannounced.
+TEST_CASE("an unexpected error in the port library reaches the caller")
+{
+    startLog("throw");
+    M_inpout port;
+    CHECK_THROWS_WITH(port.Out32(888, 1), "Testfehler beim Schreiben");
 }
 
 // Another program holds the port: the stand-in's claim waits until the file
@@ -112,35 +125,33 @@ TEST_CASE("a port held by another program never holds up the caller")
             startLog(mode);
             std::optional<M_inpout> port(std::in_place);
             const auto start = Clock::now();
-            CHECK_EQ(failureOf(*port, 1).first, PortText::Busy, row);
-            CHECK(Clock::now() - start < std::chrono::seconds(1), row);
+            CHECK_MESSAGE(failureOf(*port, 1).first == PortText::Busy, row);
+            CHECK_MESSAGE(Clock::now() - start < std::chrono::seconds(1), row);
             const auto again = Clock::now();
-            CHECK_EQ(failureOf(*port, 2).first, PortText::Busy, row); // still waiting
+            CHECK_MESSAGE(failureOf(*port, 2).first == PortText::Busy, row); // still waiting
             if (endsFirst)
                 port.reset();
-            CHECK(Clock::now() - again < std::chrono::milliseconds(50), row + ": at once");
+            CHECK_MESSAGE(Clock::now() - again < std::chrono::milliseconds(50),
+                          (row + ": at once"));
             // A claim that heeds signals is cut short rather than left waiting.
-            CHECK_EQ(portLog().find("claim cut short") != std::string::npos,
-                     std::string(mode) == "claimwaits", row);
+            CHECK_MESSAGE((portLog().find("claim cut short") != std::string::npos) ==
+                              (std::string(mode) == "claimwaits"),
+                          row);
 
             std::ofstream{go};
             const std::string wanted = endsFirst ? "unload" : "write 2"; // else the last byte asked
             for (int i = 0; i < 100 && !portLog().ends_with(wanted); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            CHECK(portLog().ends_with(wanted), row + ": " + portLog());
-            CHECK_EQ(portLog().find("write") != std::string::npos, !endsFirst, row + ": written");
+            CHECK_MESSAGE(portLog().ends_with(wanted), (row + ": " + portLog()));
+            CHECK_MESSAGE((portLog().find("write") != std::string::npos) == (!endsFirst),
+                          (row + ": written"));
             if (!endsFirst) { // the port is kept
                 port->Out32(888, 3);
-                CHECK(portLog().ends_with("write 2, write 3"), row + ": " + portLog());
+                CHECK_MESSAGE(portLog().ends_with("write 2, write 3"), (row + ": " + portLog()));
             }
-            CHECK(portLog().find("claim while queued") == std::string::npos, row);
+            CHECK_MESSAGE(portLog().find("claim while queued") == std::string::npos, row);
         }
     std::filesystem::remove(go);
 }
 
 } // namespace
-
-int main()
-{
-    return check::runAll();
-}

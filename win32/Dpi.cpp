@@ -36,7 +36,9 @@ const Functions& functions()
     return found;
 }
 
-UINT screenDensity()
+} // namespace
+
+UINT ofScreen()
 {
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
@@ -45,11 +47,9 @@ UINT screenDensity()
     return dpi > 0 ? UINT(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-} // namespace
-
 UINT ofSystem()
 {
-    return functions().forSystem ? functions().forSystem() : screenDensity();
+    return functions().forSystem ? functions().forSystem() : ofScreen();
 }
 
 UINT ofWindow(HWND window)

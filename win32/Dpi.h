@@ -12,6 +12,8 @@ namespace win32::dpi {
 
 // The density the program's windows open with.
 [[nodiscard]] UINT ofSystem();
+// The one density of Windows 7, 8 and 8.1, which lack GetDpiForSystem: the screen's.
+[[nodiscard]] UINT ofScreen();
 [[nodiscard]] UINT ofWindow(HWND window);
 // The window rectangle around a client rectangle.
 [[nodiscard]] RECT frameAround(RECT client, DWORD style, UINT dpi);

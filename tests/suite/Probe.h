@@ -48,8 +48,6 @@ public:
 
 // Sets the platform up for windows, runs the suite and returns its result.
 int runWithWindows(int argc, char** argv, const std::function<int()>& suite);
-// "qt" or "win32": names the golden pictures.
-[[nodiscard]] const char* toolkitName();
 
 // The character of a byte in Windows-1252 as UTF-8, from the platform's own
 // code page tables.
@@ -58,13 +56,16 @@ int runWithWindows(int argc, char** argv, const std::function<int()>& suite);
 // The stand-in port library's fault for the next calls ("ok", or the
 // platform's failing mode), read by it at every call.
 void setPortMode(const char* mode);
-// A mode in which every write fails, and the sentence the user then reads;
-// and what the user reads when the library is missing.
-struct PortFault
+
+// What differs between the platforms.
+struct Platform
 {
-    const char *mode, *sentence, *missingLibrary;
+    const char* toolkit; // names the golden pictures: "qt", "win32"
+    // A stand-in mode in which every write fails, and the sentence the user
+    // then reads; and what the user reads when the library is missing.
+    const char *failingMode, *failureSentence, *missingLibrary;
 };
-[[nodiscard]] PortFault failingPort();
+[[nodiscard]] const Platform& platform();
 
 // Makes a FIFO or a link to a device at `at`, where the platform has them.
 bool makeSpecialFile(const std::string& kind, const std::filesystem::path& at);

