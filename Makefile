@@ -8,14 +8,15 @@ JOBS     ?= $(shell nproc)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What building and running the program need from Debian 12 ...
-RUN_PACKAGES  := cmake g++ make qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-liberation libieee1284-3
+RUN_PACKAGES  := cmake g++ make qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-liberation libieee1284-3 \
+                 doctest-dev
 # ... and what its tests need besides: the emulated PC and Raspberry Pi, the
 # Arduino's firmware in its simulator (fetched once with npm, unless a
 # Node.js with its own npm is there).
 NPM_PACKAGE := $(if $(shell command -v npm 2>/dev/null),,npm)
 TEST_PACKAGES := xvfb xauth xdotool desktop-file-utils appstream dpkg-dev \
                  qemu-system-x86 cpio qemu-system-arm g++-aarch64-linux-gnu \
-                 simavr libsimavr-dev doctest-dev $(NPM_PACKAGE)
+                 simavr libsimavr-dev $(NPM_PACKAGE)
 PACKAGES ?= $(RUN_PACKAGES)
 TARGET   ?= all
 
@@ -28,8 +29,8 @@ VERSION  := $(shell grep -m1 -o 'project.Bitlicht VERSION [0-9.]*' CMakeLists.tx
 WINDOWS_BUILD ?= build-windows
 WINDOWS32_BUILD ?= build-windows32
 WINDOWS_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-                    wine64 wine32:i386 nsis
-WINDOWS_TEST_PACKAGES := xvfb xauth xdotool doctest-dev
+                    wine64 wine32:i386 nsis doctest-dev
+WINDOWS_TEST_PACKAGES := xvfb xauth xdotool
 WINE64 := $(or $(shell command -v wine64 2>/dev/null),/usr/lib/wine/wine64)
 WINE32 := /usr/lib/wine/wine
 
