@@ -1,6 +1,7 @@
 // Building the Win32 window from the window description: its controls in
 // tab order, and their places and fonts at the window's dots per inch.
 
+#include "Win32Build.h"
 #include "Win32Window.h"
 
 #include "Dpi.h"
@@ -11,32 +12,11 @@
 
 #include <algorithm>
 #include <tuple>
-#include <vector>
 
 using namespace layout;
+using namespace win32::build;
 
-namespace {
-
-constexpr const wchar_t* ClassName = L"Bitlicht";
-// Not WS_CLIPCHILDREN: a group box paints only its line and caption, the
-// window's own background shows through it.
-constexpr DWORD MainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int ToolTipWidth = 300; // pixels at 96 dpi: a few words a line
-
-void registerClass(HINSTANCE instance, WNDPROC procedure)
-{
-    WNDCLASSEXW windowClass{};
-    if (GetClassInfoExW(instance, ClassName, &windowClass))
-        return;
-    windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = ClassName;
-    RegisterClassExW(&windowClass);
-}
+namespace win32::build {
 
 // Controls the keyboard reaches come first, in tab order, so that the dialog
 // manager's order is theirs; then the LEDs, and last the frames, which thus
@@ -58,13 +38,6 @@ std::vector<int> creationOrder()
     }
     return order;
 }
-
-struct ControlClass
-{
-    const wchar_t* name;
-    DWORD style;
-    DWORD extendedStyle;
-};
 
 ControlClass classOf(const Control& c)
 {
@@ -102,6 +75,27 @@ win32::Font dialogFont(UINT dpi)
     if (!win32::dpi::nonClientMetrics(metrics, dpi))
         return textFont(lookOf(Default), dpi);
     return win32::Font(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+} // namespace win32::build
+
+namespace {
+
+constexpr int ToolTipWidth = 300; // pixels at 96 dpi: a few words a line
+
+void registerClass(HINSTANCE instance, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass{};
+    if (GetClassInfoExW(instance, ClassName, &windowClass))
+        return;
+    windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = ClassName;
+    RegisterClassExW(&windowClass);
 }
 
 } // namespace

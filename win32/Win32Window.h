@@ -71,6 +71,7 @@ private:
     [[nodiscard]] RECT toolRect() const;
 
     void drawLed(const DRAWITEMSTRUCT& item) const;
+    void showIcon();
     // A check box may have changed (clicked, or sent BM_SETCHECK by anyone):
     // its reaction runs once for each real change.
     void noticeChange(int controlId);
