@@ -30,7 +30,7 @@ WINDOWS_BUILD ?= build-windows
 WINDOWS32_BUILD ?= build-windows32
 WINDOWS_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
                     wine64 wine32:i386 nsis doctest-dev
-WINDOWS_TEST_PACKAGES := xvfb xauth xdotool
+WINDOWS_TEST_PACKAGES := xvfb xauth xdotool $(NPM_PACKAGE)
 WINE64 := $(or $(shell command -v wine64 2>/dev/null),/usr/lib/wine/wine64)
 WINE32 := /usr/lib/wine/wine
 
@@ -89,7 +89,8 @@ windows: windows-configure
 	cmake --build $(WINDOWS32_BUILD) -j $(JOBS) --target bitlicht
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target bitlicht
 
-WINDOWS_CMAKE = -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/tests/realwindow
+WINDOWS_CMAKE = -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/tests/realwindow \
+                -DHOST_FIRMATA_BOARD=$(CURDIR)/$(BUILD)/tests/firmata/board
 windows-configure:
 	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES) $(WINDOWS_EXTRA_PACKAGES)"
 	cmake -S . -B $(WINDOWS32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(WINDOWS_CMAKE) \
@@ -106,8 +107,8 @@ run-windows: windows
 	WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine/run WINEDEBUG=-all $(WINE64) $(WINDOWS_BUILD)/bitlicht.exe
 
 # The Windows tests under Wine in Xvfb, of both programs (part of make test;
-# the real-window driver comes from the Linux build, the setup program that
-# the 32-bit tests install from the 64-bit build).
+# the real-window driver and the simulated Arduino come from the Linux build,
+# the setup program that the 32-bit tests install from the 64-bit build).
 test-windows: WINDOWS_EXTRA_PACKAGES := $(WINDOWS_TEST_PACKAGES)
 test-windows: windows-configure
 	cmake --build $(WINDOWS32_BUILD) -j $(JOBS)

@@ -53,7 +53,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
             CreateWindowExW(kind.extendedStyle, kind.name, wintext::wide(c.text).c_str(),
                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, px(r.left),
                             px(r.top), px(r.width), px(r.height), window,
-                            reinterpret_cast<HMENU>(INT_PTR(100 + i)), instance, nullptr);
+                            reinterpret_cast<HMENU>(INT_PTR(FirstControlId + i)), instance, nullptr);
         SendMessageW(control, WM_SETFONT,
                      reinterpret_cast<WPARAM>(fonts[std::size_t(c.look)].get()), FALSE);
     }

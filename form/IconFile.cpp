@@ -13,14 +13,14 @@ namespace led {
 
 namespace {
 
+using std::uint32_t;
+using Size = std::ptrdiff_t;
+
 struct Entry
 {
     int width, height, bitsPerPixel;
     uint32_t offset, size;
 };
-
-using std::uint32_t;
-using Size = std::ptrdiff_t;
 
 uint32_t little(Bytes b, Size at, int bytes)
 {
@@ -85,8 +85,6 @@ Entry chooseImage(Bytes bytes)
     return *best;
 }
 
-// One image: BITMAPINFOHEADER (height doubled for the mask), palette, colour
-// rows bottom-up, AND mask rows bottom-up (1 = transparent).
 // A PNG-coded image: its size from the header, checked before decoding.
 Image decodePngEntry(Bytes b)
 {
@@ -104,6 +102,8 @@ Image decodePngEntry(Bytes b)
     return image;
 }
 
+// One image: BITMAPINFOHEADER (height doubled for the mask), palette, colour
+// rows bottom-up, AND mask rows bottom-up (1 = transparent).
 Image decodeBitmap(Bytes b)
 {
     if (b.size() < 40)

@@ -29,7 +29,7 @@ private:
     [[nodiscard]] void* address(const char* symbolName) const;
 
     // The system loader, one call each, provided per platform
-    // (DynamicLibrary_dlopen.cpp, win32/DynamicLibrary_win32.cpp).
+    // (DynamicLibrary_dlopen.cpp, DynamicLibrary_LoadLibrary.cpp).
     static void* open(const std::string& name); // nullptr when it fails
     // After a failed open(): the loader's message, naming the library, and
     // whether the library itself was not found.

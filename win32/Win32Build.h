@@ -18,6 +18,10 @@ inline constexpr const wchar_t* ClassName = L"Bitlicht";
 // window's own background shows through it.
 inline constexpr DWORD MainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
+// The control id of the first control in the window description; the
+// others follow in its order.
+inline constexpr int FirstControlId = 100;
+
 struct ControlClass
 {
     const wchar_t* name;

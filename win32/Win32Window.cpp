@@ -13,6 +13,7 @@
 #include <utility>
 
 using namespace layout;
+using win32::build::FirstControlId;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "AccessibleText.h"
 #include "FormWindow.h"
 #include "Handles.h"
+#include "Win32Build.h"
 
 #include <array>
 #include <commctrl.h>
@@ -25,10 +26,6 @@ constexpr COLORREF colorRef(std::uint32_t rgb)
 class Win32Window final : public FormWindow
 {
 public:
-    // The control id of the first control in the window description; the
-    // others follow in its order.
-    static constexpr int FirstControlId = 100;
-
     explicit Win32Window(HINSTANCE instance);
     ~Win32Window() override;
 

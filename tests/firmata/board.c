@@ -29,6 +29,7 @@
 
 /* Data-space addresses of the ATmega328P's port registers. */
 enum { PINB = 0x23, DDRB = 0x24, PORTB = 0x25, DDRD = 0x2A, PORTD = 0x2B };
+enum { UART = AVR_IOCTL_UART_GETIRQ('0') }; /* the UART's irqs */
 
 static int master = -1;
 static FILE* logFile;
@@ -49,16 +50,11 @@ static void fromBoard(struct avr_irq_t* irq, uint32_t value, void* param)
     }
 }
 
-static void xon(struct avr_irq_t* irq, uint32_t value, void* param)
+/* XON (xon set) or XOFF: whether the UART takes the next byte. */
+static void flow(struct avr_irq_t* irq, uint32_t value, void* xon)
 {
-    (void)irq, (void)value, (void)param;
-    uartReady = 1;
-}
-
-static void xoff(struct avr_irq_t* irq, uint32_t value, void* param)
-{
-    (void)irq, (void)value, (void)param;
-    uartReady = 0;
+    (void)irq, (void)value;
+    uartReady = xon != NULL;
 }
 
 /* Whether the host has the port open: a pty master reports a hang-up while
@@ -128,12 +124,9 @@ int main(int argc, char** argv)
         memcpy(avr->flash + start, flash, size);
         avr->codeend = size;
         free(flash);
-        avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT),
-                                fromBoard, NULL);
-        avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUT_XON),
-                                xon, NULL);
-        avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUT_XOFF),
-                                xoff, NULL);
+        avr_irq_register_notify(avr_io_getirq(avr, UART, UART_IRQ_OUTPUT), fromBoard, NULL);
+        avr_irq_register_notify(avr_io_getirq(avr, UART, UART_IRQ_OUT_XON), flow, &uartReady);
+        avr_irq_register_notify(avr_io_getirq(avr, UART, UART_IRQ_OUT_XOFF), flow, NULL);
         uint32_t flags = 0;
         avr_ioctl(avr, AVR_IOCTL_UART_GET_FLAGS('0'), &flags);
         flags &= ~AVR_UART_FLAG_STDIO;
@@ -172,8 +165,7 @@ int main(int argc, char** argv)
             continue;
         }
         if (next < have && uartReady)
-            avr_raise_irq(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT),
-                          in[next++]);
+            avr_raise_irq(avr_io_getirq(avr, UART, UART_IRQ_INPUT), in[next++]);
         for (int i = 0; i < 2000; ++i) {
             const int state = avr_run(avr);
             if (state == cpu_Done || state == cpu_Crashed)

@@ -12,6 +12,8 @@ shift 2
 driver=""; program=""
 while [ $# -gt 0 ] && [ "$1" != -- ]; do driver="$driver $1"; shift; done
 [ $# -gt 0 ] && shift && program="$*"
+# A driver that hangs fails its case; a Windows one ends its lines in CR LF.
+drive() { timeout 40 $driver "$@" 2>/dev/null | sed -u 's/\r$//'; }
 
 # --- The firmware, fetched once from the npm registry ---
 hex=$cache/StandardFirmata.cpp.hex
@@ -36,11 +38,7 @@ unplug() { kill "$pid"; wait "$pid" 2>/dev/null || true; rm -f /dev/ttyACM0; }
 await() { for i in $(seq 100); do grep -q "$1" "$2" 2>/dev/null && return; sleep 0.1; done; } # text, file
 pins() { await "levels=$1" "$log"; grep '^pins' "$log" | tail -1 | sed 's/.*levels=//'; }
 received() { sed -n 's/^rx //p' "$log" | tr '\n' ' '; }
-passed=0 failed=0
-verdict() { # case, details: passes if the command before it succeeded
-    if [ $? = 0 ]; then passed=$((passed + 1)); echo "RESULT $1 PASS $2"
-    else failed=$((failed + 1)); echo "RESULT $1 FAIL $2"; fi
-}
+. "$here/../verdict.sh"
 levels() { # a byte as pins 2..9: D0 first
     v=$1; s=""; for b in 0 1 2 3 4 5 6 7; do s="$s$((v >> b & 1))"; done; echo "$s"
 }
@@ -52,18 +50,18 @@ export FAKE1284_MODE=noports # no parallel port before the board
 plug firmata uno
 values="1 5 128 255 165 64"
 steps="write 0 wait $work/go0"; for v in $values; do steps="$steps await $v wait $work/go$v"; done
-$driver $steps >"$work/uno.out" 2>/dev/null & driving=$!
+drive $steps >"$work/uno.out" & driving=$!
 await 'write 0' "$work/uno.out"
 grep -q 'write 0: pending: .*Arduino an ' "$work/uno.out" &&
     [ "$(sed -n 's/^write 0: .*\[\([0-9]*\) ms\]$/\1/p' "$work/uno.out")" -lt 100 ] &&
     await 'rx 91' "$log" && [ "$(pins 00000000)" = 00000000 ] &&
-    received | grep -q 'f4 02 01 f4 03 01 f4 04 01 f4 05 01 f4 06 01 f4 07 01 f4 08 01 f4 09 01 90 00 00 91 00 00'
+    received | grep -q 'f4 02 01 f4 03 01 f4 04 01 f4 05 01 f4 06 01 f4 07 01 f4 08 01 f4 09 01 90 00 00 91 00 00' || bad=1
 verdict start-up-clears-after-the-reset "$(head -1 "$work/uno.out") / $(received | tail -c 120)"
 touch "$work/go0"
 for v in $values; do
     want=$(levels "$v")
     await "write $v: " "$work/uno.out"
-    grep -q "write $v: ok Arduino an " "$work/uno.out" && [ "$(pins "$want")" = "$want" ]
+    grep -q "write $v: ok Arduino an " "$work/uno.out" && [ "$(pins "$want")" = "$want" ] || bad=1
     verdict "byte-$v-on-pins-2-to-9" "want $want, got $(pins "$want"): $(grep "write $v:" "$work/uno.out")"
     touch "$work/go$v"
 done
@@ -72,8 +70,7 @@ unplug
 
 # Unplugged mid-lesson: said at the next write; plugged back in, found again.
 plug firmata first
-$driver await 3 wait "$work/gone" write 4 wait "$work/back" await 6 >"$work/replug.out" 2>/dev/null &
-driving=$!
+drive await 3 wait "$work/gone" write 4 wait "$work/back" await 6 >"$work/replug.out" & driving=$!
 await 'write 3: ok' "$work/replug.out"
 unplug
 touch "$work/gone"
@@ -82,18 +79,18 @@ plug firmata second
 touch "$work/back"
 wait $driving || true
 grep -q 'write 4: failed: Der Arduino an .* wurde getrennt' "$work/replug.out" &&
-    grep -q 'write 6: ok' "$work/replug.out" && [ "$(pins 01100000)" = 01100000 ]
+    grep -q 'write 6: ok' "$work/replug.out" && [ "$(pins 01100000)" = 01100000 ] || bad=1
 verdict unplugged-and-back "$(tr '\n' ' ' <"$work/replug.out")"
 unplug
 
 # No Firmata board: the version query and nothing else, then left alone.
 for mode in bare garbage; do
     plug "$mode" "$mode"
-    out=$($driver write 0 await 7 write 9 2>/dev/null || true)
+    out=$(drive write 0 await 7 write 9)
     got=$(received)
     echo "$out" | grep -q 'write 7: failed: Das Gerät an .* antwortet nicht wie ein Arduino mit StandardFirmata' &&
         echo "$out" | grep -q 'write 9: failed: Das Gerät an .* antwortet nicht wie' &&
-        [ -n "$got" ] && [ -z "$(echo "$got" | tr ' ' '\n' | grep -v '^f9$' | grep .)" ]
+        [ -n "$got" ] && [ -z "$(echo "$got" | tr ' ' '\n' | grep -v '^f9$' | grep .)" ] || bad=1
     verdict "$mode-device-gets-only-the-query" "received: $got; $(echo "$out" | tr '\n' ' ' | cut -c1-200)"
     unplug
 done
@@ -108,10 +105,9 @@ if [ -n "$program" ]; then
         sleep 1
         for at in '375 364' '422 324' '276 324'; do xdotool mousemove --window \$w \$at click 1; sleep 0.3; done
         sleep 5; kill \$p" >/dev/null 2>&1 || true
-    [ "$(pins 10010000)" = 10010000 ]
+    [ "$(pins 10010000)" = 10010000 ] || bad=1
     verdict program-writes-to-the-board "pins $(pins 10010000), $(tr '\n' ' ' <"$work/program.err")"
     unplug
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" = 0 ]
+verdicts

@@ -4,7 +4,7 @@
 #include "Probe.h"
 
 #include "Dpi.h"
-#include "LibrarySearch.h"
+#include "LibrarySearch_win32.h"
 #include "Program.h"
 #include "Win32Window.h"
 #include "WinText.h"
@@ -85,7 +85,7 @@ public:
 
     std::string focused() override
     {
-        const int at = GetDlgCtrlID(GetFocus()) - Win32Window::FirstControlId;
+        const int at = GetDlgCtrlID(GetFocus()) - win32::build::FirstControlId;
         return at >= 0 && at < ControlCount ? objectName(Controls[std::size_t(at)].ref) : "";
     }
 

@@ -42,11 +42,7 @@ for def in "$delay"/*.def; do
 done
 echo "$(wc -l <"$work/imports") functions from $(cut -d' ' -f1 "$work/imports" | sort -u | paste -sd' ')"
 
-failed=0
-fail() {
-    echo "FAIL: $*"
-    failed=1
-}
+. "$(dirname "$0")/../verdict.sh"
 for dll in $(cut -d' ' -f1 "$work/imports" | sort -u); do
     echo " $ALLOWED_DLLS " | tr '\n' ' ' | grep -q " $dll " || fail "$dll is not a DLL of Windows 7"
 done
@@ -72,5 +68,5 @@ for name in $(grep -o "'[A-Za-z0-9_]*' undeclared" "$work/errors" | tr -d "'" | 
 done
 grep -v "undeclared\|In function\|note:\|^ \|^[0-9 |]*|" "$work/errors" | grep . && fail "could not check"
 
-[ $failed = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
-exit $failed
+verdict every-import-is-windows-7s ""
+verdicts

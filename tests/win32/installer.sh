@@ -9,11 +9,7 @@ setup=$1 program=$2
 folder="$WINEPREFIX/drive_c/Program Files/Bitlicht"
 link="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Bitlicht.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bitlicht'
-failed=0
-fail() {
-    echo "FAIL: $*"
-    failed=1
-}
+. "$(dirname "$0")/../verdict.sh"
 registry() { "$WINE" reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | grep "$1" || true; }
 settle() { "$WINESERVER" -w; } # every Wine process has ended
 
@@ -43,5 +39,5 @@ settle
 [ ! -e "$link" ] || fail "start menu entry left"
 "$WINE" reg query "$key" >/dev/null 2>&1 && fail "registry key left"
 
-[ $failed = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
-exit $failed
+verdict installs-starts-uninstalls ""
+verdicts

@@ -3,7 +3,7 @@
 
 #include "DynamicLibrary.h"
 
-#include "LibrarySearch.h"
+#include "LibrarySearch_win32.h"
 #include "WinText.h"
 
 #include <filesystem>
