@@ -1,6 +1,6 @@
 // Bitlicht on Windows: the window and its message loop.
 
-#include "LibrarySearch.h"
+#include "LibrarySearch_win32.h"
 #include "Program.h"
 #include "Win32Window.h"
 #include "WinText.h"
