@@ -18,9 +18,6 @@
 #include <QScreen>
 #include <QThread>
 
-#include <cstdlib>
-#include <fstream>
-
 using layout::Controls, layout::onForm, layout::position, layout::Ref;
 using namespace layout::names;
 
@@ -34,11 +31,6 @@ QString xdotool(const QStringList& args)
     p.start(QStringLiteral("xdotool"), args);
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-QString findWindow(const char* title)
-{
-    return xdotool({"search", "--sync", "--onlyvisible", "--name", title}).section(u'\n', 0, 0);
 }
 
 QPoint centre(Ref ref)
@@ -66,7 +58,8 @@ TEST_CASE("keyboard and mouse in the real window, LEDs and port as the user sees
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(program.front(), program.mid(1));
-    const QString window = findWindow("^Bitlicht");
+    const QString window =
+        xdotool({"search", "--sync", "--onlyvisible", "--name", "^Bitlicht"}).section(u'\n', 0, 0);
     xdotool({"windowfocus", "--sync", window});
     const QString size = xdotool({"getwindowgeometry", "--shell", window});
     CHECK_MESSAGE(size.contains(QStringLiteral("WIDTH=%1\nHEIGHT=%2")
@@ -102,7 +95,7 @@ TEST_CASE("keyboard and mouse in the real window, LEDs and port as the user sees
         for (int i = 0; i < 100 && !shown; ++i, QThread::msleep(50))
             shown = leds(window) == step.leds;
         CHECK_MESSAGE(shown, step.what << ": " << leds(window));
-        CHECK_MESSAGE(portWrites() == step.writes, step.what);
+        CHECK_MESSAGE(portLog(true) == step.writes, step.what);
     }
     QGuiApplication::primaryScreen()
         ->grabWindow(window.toULongLong())

@@ -37,11 +37,6 @@ inline std::string portLog(bool writesOnly = false)
     return all;
 }
 
-inline std::string portWrites()
-{
-    return portLog(true);
-}
-
 inline void clearPortLog()
 {
     std::ofstream(std::getenv("FAKE1284_LOG"), std::ios::trunc);

@@ -54,13 +54,11 @@ public:
 
     void press(Key key) override
     {
-        QWidget* target = QApplication::focusWidget();
-        if (key == Key::Space)
-            QTest::keyClick(target, Qt::Key_Space);
-        else if (key == Key::Tab)
-            QTest::keyClick(target, Qt::Key_Tab);
-        else
-            QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(),
+                        key == Key::Space ? Qt::Key_Space
+                        : key == Key::Tab ? Qt::Key_Tab
+                                          : Qt::Key_Backtab,
+                        key == Key::BackTab ? Qt::ShiftModifier : Qt::NoModifier);
     }
 
     int value(Ref box) override { return control<QCheckBox>(box)->isChecked() ? 1 : 0; }
