@@ -19,7 +19,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -72,20 +71,19 @@ void BoardWrite(benchmark::State& state)
     const int board = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (board < 0 || ::grantpt(board) != 0 || ::unlockpt(board) != 0)
         return state.SkipWithError("no pty");
-    const std::unique_ptr<SerialLine> line = openSerialLine(::ptsname(board));
-    std::atomic<bool> done = false;
-    std::thread drain([&] {
+    std::unique_ptr<SerialLine> line = openSerialLine(::ptsname(board));
+    // The board's side reads all; it ends when the line closes (EIO).
+    std::thread drain([board] {
         char buffer[256];
-        while (!done)
-            if (::read(board, buffer, sizeof buffer) <= 0)
-                break;
+        while (::read(board, buffer, sizeof buffer) > 0) {
+        }
     });
     unsigned char byte = 0;
     for (auto _ : state)
         line->send(firmata::digitalMessages(byte++));
-    done = true;
-    ::close(board);
+    line.reset();
     drain.join();
+    ::close(board);
 }
 
 BENCHMARK(Toggle);

@@ -49,11 +49,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         const Control& c = Controls[std::size_t(i)];
         const ControlClass kind = classOf(c);
         const Rect r = onForm(c);
-        HWND control =
-            CreateWindowExW(kind.extendedStyle, kind.name, wintext::wide(c.text).c_str(),
-                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, px(r.left),
-                            px(r.top), px(r.width), px(r.height), window,
-                            reinterpret_cast<HMENU>(INT_PTR(FirstControlId + i)), instance, nullptr);
+        HWND control = CreateWindowExW(kind.extendedStyle, kind.name, wintext::wide(c.text).c_str(),
+                                       WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style,
+                                       px(r.left), px(r.top), px(r.width), px(r.height), window,
+                                       reinterpret_cast<HMENU>(INT_PTR(FirstControlId + i)),
+                                       instance, nullptr);
         SendMessageW(control, WM_SETFONT,
                      reinterpret_cast<WPARAM>(fonts[std::size_t(c.look)].get()), FALSE);
     }

@@ -12,6 +12,8 @@ class Reactions
 public:
     // The value of this check box really changed; its reaction runs now.
     virtual void boxChanged(layout::Ref box) = 0;
+    // The output the port frame spoke of has answered or failed by itself.
+    virtual void outputChanged() = 0;
 
 protected:
     ~Reactions() = default;
@@ -51,6 +53,10 @@ public:
     // Shows the text of an error nobody expected under RunTimeErrorTitle,
     // then ends the program.
     [[noreturn]] virtual void endWithRunTimeError(std::string_view message) = 0;
+
+    // The one operation for any thread: has the Reactions' outputChanged()
+    // run on the window's thread, soon (not at all once reportTo(nullptr)).
+    virtual void postOutputChanged() = 0;
 
     // Where check box changes go from now on; nullptr: nowhere.
     void reportTo(Reactions* reactions) { m_reactions = reactions; }

@@ -32,6 +32,7 @@ frmBitlicht::frmBitlicht(FormWindow& window, std::filesystem::path programDirect
     for (int i = 0; i <= 7; ++i)
         m_window.setPicture(i, m_builtInLit, true);
     m_window.setIcon(m_builtInDark);
+    m_port.onAnswer([&window] { window.postOutputChanged(); });
 }
 
 void frmBitlicht::load()
@@ -98,8 +99,24 @@ void frmBitlicht::loadLed(int index, Led led)
 // or tells why they did not.
 void frmBitlicht::writePort(std::int16_t value)
 {
+    showPortState([&] { m_port.Out32(M_inpout::DataPort, value); });
+}
+
+// A board that was still starting at the last write has answered, or failed:
+// the frame says so now, not only at the next write.
+void frmBitlicht::outputChanged()
+{
     try {
-        m_port.Out32(M_inpout::DataPort, value);
+        showPortState([&] { m_port.outcome(); });
+    } catch (const std::exception& e) {
+        endWithRunTimeError(e);
+    }
+}
+
+template <typename Access> void frmBitlicht::showPortState(Access&& access)
+{
+    try {
+        access();
         m_window.setPortState(m_port.outputName(),
                               "Die Bits D0 bis D7 liegen " + m_port.where() + " an.");
     } catch (const PortError& e) {

@@ -32,6 +32,7 @@ public:
     // The start-up reaction.
     void load();
     void boxChanged(Ref box) override;
+    void outputChanged() override;
 
 private:
     enum class Led { Dark, Lit };
@@ -40,6 +41,8 @@ private:
     [[nodiscard]] led::Image readLed(Led led);
     void loadLed(int index, Led led);
     void writePort(std::int16_t value);
+    // Shows in the port frame where the bits are after `access`, or why not.
+    template <typename Access> void showPortState(Access&& access);
 
     // An error nobody expected ends the program with a message, never
     // silently and never by unwinding through the toolkit.

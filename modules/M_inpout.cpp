@@ -22,7 +22,7 @@ M_inpout& M_inpout::operator=(M_inpout&&) noexcept = default;
 OutputSearch& M_inpout::search()
 {
     if (!m_search)
-        m_search = std::make_unique<OutputSearch>(outputKinds(), m_libraryName);
+        m_search = std::make_unique<OutputSearch>(outputKinds(), m_libraryName, m_answered);
     return *m_search;
 }
 
@@ -30,6 +30,13 @@ void M_inpout::Out32(int PortAddress, std::int16_t Value)
 {
     requireDataPort(PortAddress);
     const Output& output = search().write(static_cast<unsigned char>(Value & 0xFF));
+    m_outputName = output.name();
+    m_where = output.where();
+}
+
+void M_inpout::outcome()
+{
+    const Output& output = search().outcome();
     m_outputName = output.name();
     m_where = output.where();
 }

@@ -3,8 +3,10 @@
 #include "PortError.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 class OutputSearch;
 
@@ -32,6 +34,13 @@ public:
     // Reads back what the output in use holds. Throws PortError.
     [[nodiscard]] std::int16_t Inp32(int PortAddress);
 
+    // Called on the search's own thread when an output that a write was
+    // told to wait for has answered or failed. Set before the first write.
+    void onAnswer(std::function<void()> answered) { m_answered = std::move(answered); }
+    // What became of it: as the last Out32 would end now, without writing.
+    // Throws PortError.
+    void outcome();
+
     // The output the last successful write reached ("Parallelport",
     // "Arduino an COM3"), and where the bits appear there.
     [[nodiscard]] const std::string& outputName() const { return m_outputName; }
@@ -41,6 +50,7 @@ private:
     OutputSearch& search();
 
     std::string m_libraryName;
+    std::function<void()> m_answered;
     std::unique_ptr<OutputSearch> m_search;
     std::string m_outputName;
     std::string m_where;

@@ -16,7 +16,10 @@ struct OutputSearch::Shared final : Search
         InUse,     // `output` takes the writes
     };
 
-    explicit Shared(std::vector<OutputKind> kinds_) : kinds(std::move(kinds_)) {}
+    Shared(std::vector<OutputKind> kinds_, std::function<void()> answered_)
+        : kinds(std::move(kinds_)), answered(std::move(answered_))
+    {
+    }
 
     [[nodiscard]] unsigned char byte() const override
     {
@@ -64,6 +67,7 @@ struct OutputSearch::Shared final : Search
     }
 
     const std::vector<OutputKind> kinds;
+    const std::function<void()> answered;
     mutable std::mutex mutex;
     std::condition_variable wake;    // the searching thread waits on it
     std::condition_variable changed; // callers wait on it
@@ -74,6 +78,7 @@ struct OutputSearch::Shared final : Search
     std::string awaited;
     std::optional<PortError> failure; // of the last search
     std::exception_ptr unexpected;    // anything else it met: the caller's to report
+    bool toldToWait = false;          // a write was told the search goes on
     bool ownerGone = false;
 };
 
@@ -95,8 +100,9 @@ std::unique_ptr<Output> openByWriting(Search& search, std::unique_ptr<Output> ou
     return output;
 }
 
-OutputSearch::OutputSearch(std::vector<OutputKind> kinds, std::string portLibrary)
-    : m_shared(std::make_shared<Shared>(std::move(kinds)))
+OutputSearch::OutputSearch(std::vector<OutputKind> kinds, std::string portLibrary,
+                           std::function<void()> answered)
+    : m_shared(std::make_shared<Shared>(std::move(kinds), std::move(answered)))
 {
     m_shared->portLibrary = std::move(portLibrary);
     m_thread = std::thread(run, m_shared);
@@ -137,6 +143,18 @@ const Output& OutputSearch::write(unsigned char byte)
         s.wake.notify_one();
     }
     s.changed.wait_for(lock, AnswerWait, [&] { return s.state != Searching; });
+    return result(s, lock);
+}
+
+const Output& OutputSearch::outcome()
+{
+    std::unique_lock lock(m_shared->mutex);
+    return result(*m_shared, lock);
+}
+
+const Output& OutputSearch::result(Shared& s, std::unique_lock<std::mutex>&)
+{
+    using enum Shared::State;
     if (std::exception_ptr unexpected = std::exchange(s.unexpected, nullptr))
         std::rethrow_exception(unexpected);
     switch (s.state) {
@@ -145,8 +163,10 @@ const Output& OutputSearch::write(unsigned char byte)
             throw *s.failure;
         return *s.output;
     case Awaiting:
+        s.toldToWait = true;
         throw PortError(PortText::Waiting(s.awaited), {}, PortError::Kind::Pending, s.awaited);
     case Searching:
+        s.toldToWait = true;
         throw PortError(PortText::Searching, {}, PortError::Kind::Pending);
     case Idle:
         break;
@@ -209,5 +229,10 @@ void OutputSearch::run(const std::shared_ptr<Shared>& shared)
         s.failure = std::move(failure);
         s.unexpected = unexpected;
         s.changed.notify_all();
+        if (std::exchange(s.toldToWait, false) && s.answered) {
+            lock.unlock(); // it may ask for the outcome at once
+            s.answered();
+            lock.lock();
+        }
     }
 }

@@ -3,7 +3,9 @@
 #include "Output.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,19 +24,27 @@ class OutputSearch
 public:
     static constexpr std::chrono::milliseconds AnswerWait{1000};
 
-    OutputSearch(std::vector<OutputKind> kinds, std::string portLibrary);
+    // `answered` is called on the search's thread when a search that a write
+    // was told to wait for has ended, found or failed.
+    OutputSearch(std::vector<OutputKind> kinds, std::string portLibrary,
+                 std::function<void()> answered = {});
     ~OutputSearch();
     OutputSearch(const OutputSearch&) = delete;
     OutputSearch& operator=(const OutputSearch&) = delete;
 
     // Puts the byte on the LEDs; returns the output in use. Throws PortError.
     const Output& write(unsigned char byte);
+    // What the last search came to, without writing: the output in use, or
+    // the PortError a write would throw now.
+    const Output& outcome();
     // Reads back what the output in use holds. Throws PortError.
     [[nodiscard]] int read();
 
 private:
     struct Shared;
     static void run(const std::shared_ptr<Shared>& shared);
+    // After a write: the output in use, or why none. `lock` holds the mutex.
+    static const Output& result(Shared& s, std::unique_lock<std::mutex>& lock);
 
     std::shared_ptr<Shared> m_shared;
     std::thread m_thread;

@@ -225,6 +225,17 @@ void QtWindow::setPortState(std::string_view caption, std::string_view toolTip)
     frame->setAccessibleDescription(text(toolTip));
 }
 
+void QtWindow::postOutputChanged()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_reactions)
+                m_reactions->outputChanged();
+        },
+        Qt::QueuedConnection);
+}
+
 void QtWindow::endWithRunTimeError(std::string_view message)
 {
     QMessageBox::critical(this, text(RunTimeErrorTitle), text(message));

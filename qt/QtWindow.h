@@ -28,6 +28,7 @@ public:
     void setIcon(const led::Image& image) override;
     void setPortState(std::string_view caption, std::string_view toolTip) override;
     [[noreturn]] void endWithRunTimeError(std::string_view message) override;
+    void postOutputChanged() override;
 
 private:
     void buildWindow();

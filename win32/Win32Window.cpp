@@ -17,6 +17,8 @@ using win32::build::FirstControlId;
 
 namespace {
 
+constexpr UINT OutputChanged = WM_APP; // posted from the port's search
+
 bool isBox(int position)
 {
     return position >= 0 && position < ControlCount &&
@@ -166,6 +168,10 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SetFocus(m_lastFocus);
         }
         return 0;
+    case OutputChanged:
+        if (m_reactions)
+            m_reactions->outputChanged();
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -307,6 +313,11 @@ void Win32Window::setPortState(std::string_view caption, std::string_view toolTi
     forEachTool([this](TOOLINFOW& tool) {
         SendMessageW(m_toolTip.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     });
+}
+
+void Win32Window::postOutputChanged()
+{
+    PostMessageW(m_window.get(), OutputChanged, 0, 0);
 }
 
 void Win32Window::endWithRunTimeError(std::string_view message)

@@ -49,14 +49,15 @@ export FAKE1284_MODE=noports # no parallel port before the board
 # byte lands on pins 2..9.
 plug firmata uno
 values="1 5 128 255 165 64"
-steps="write 0 wait $work/go0"; for v in $values; do steps="$steps await $v wait $work/go$v"; done
+steps="write 0 answered wait $work/go0"; for v in $values; do steps="$steps await $v wait $work/go$v"; done
 drive $steps >"$work/uno.out" & driving=$!
 await 'write 0' "$work/uno.out"
 grep -q 'write 0: pending: .*Arduino an ' "$work/uno.out" &&
     [ "$(sed -n 's/^write 0: .*\[\([0-9]*\) ms\]$/\1/p' "$work/uno.out")" -lt 100 ] &&
     await 'rx 91' "$log" && [ "$(pins 00000000)" = 00000000 ] &&
-    received | grep -q 'f4 02 01 f4 03 01 f4 04 01 f4 05 01 f4 06 01 f4 07 01 f4 08 01 f4 09 01 90 00 00 91 00 00' || bad=1
-verdict start-up-clears-after-the-reset "$(head -1 "$work/uno.out") / $(received | tail -c 120)"
+    received | grep -q 'f4 02 01 f4 03 01 f4 04 01 f4 05 01 f4 06 01 f4 07 01 f4 08 01 f4 09 01 90 00 00 91 00 00' &&
+    await 'answered: ' "$work/uno.out" && grep -q 'answered: ok Arduino an ' "$work/uno.out" || bad=1
+verdict start-up-clears-after-the-reset "$(head -2 "$work/uno.out" | tr '\n' ' ')/ $(received | tail -c 120)"
 touch "$work/go0"
 for v in $values; do
     want=$(levels "$v")
@@ -86,9 +87,9 @@ unplug
 # No Firmata board: the version query and nothing else, then left alone.
 for mode in bare garbage; do
     plug "$mode" "$mode"
-    out=$(drive write 0 await 7 write 9)
+    out=$(drive write 0 answered write 9)
     got=$(received)
-    echo "$out" | grep -q 'write 7: failed: Das Gerät an .* antwortet nicht wie ein Arduino mit StandardFirmata' &&
+    echo "$out" | grep -q 'answered: failed: Das Gerät an .* antwortet nicht wie ein Arduino mit StandardFirmata' &&
         echo "$out" | grep -q 'write 9: failed: Das Gerät an .* antwortet nicht wie' &&
         [ -n "$got" ] && [ -z "$(echo "$got" | tr ' ' '\n' | grep -v '^f9$' | grep .)" ] || bad=1
     verdict "$mode-device-gets-only-the-query" "received: $got; $(echo "$out" | tr '\n' ' ' | cut -c1-200)"

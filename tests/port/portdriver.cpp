@@ -1,15 +1,18 @@
 // Drives the port module as the window does, for the emulated machines and
 // boards:
-//   portdriver (write N | await N | read | wait FILE)...
+//   portdriver (write N | await N | answered | read | wait FILE)...
 // write: Out32(888, N); await: the same, again every 100 ms while a board is
-// still awaited (15 s at most); read: Inp32(888); wait: until FILE exists
-// (30 s at most), keeping the output if a write got it. Prints one line per
+// still awaited (15 s at most); answered: waits for the port's word that an
+// awaited board has answered or failed (15 s at most), then its outcome;
+// read: Inp32(888); wait: until FILE exists (30 s at most), keeping the
+// output if a write got it. Prints one line per
 // step: "write 5: ok <output> [3 ms]", "... pending: <why> [..]" or
 // "... failed: <why> [..]", a failure's detail on stderr, and exits 1 if any
 // step failed.
 
 #include "M_inpout.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +22,8 @@
 int main(int argc, char** argv)
 {
     M_inpout port;
+    std::atomic<bool> answered = false;
+    port.onAnswer([&answered] { answered = true; });
     int failures = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view step = argv[i];
@@ -43,6 +48,14 @@ int main(int argc, char** argv)
                     }
                 std::printf("ok %s [%lld ms]\n", port.outputName().c_str(),
                             static_cast<long long>(took()));
+            } else if (step == "answered") {
+                std::printf("answered: ");
+                for (int tenth = 0; tenth < 150 && !answered; ++tenth)
+                    ::usleep(100000);
+                answered = false;
+                port.outcome();
+                std::printf("ok %s [%lld ms]\n", port.outputName().c_str(),
+                            static_cast<long long>(took()));
             } else if (step == "read") {
                 std::printf("read: ");
                 std::printf("%d\n", port.Inp32(M_inpout::DataPort));
@@ -51,8 +64,9 @@ int main(int argc, char** argv)
                 for (int tenth = 0; tenth < 300 && ::access(file, F_OK) != 0; ++tenth)
                     ::usleep(100000);
             } else {
-                std::fprintf(stderr,
-                             "usage: portdriver (write N | await N | read | wait FILE)...\n");
+                std::fprintf(
+                    stderr,
+                    "usage: portdriver (write N | await N | answered | read | wait FILE)...\n");
                 return 2;
             }
         } catch (const PortError& e) {
