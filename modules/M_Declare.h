@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// The program's state: one instance per program start, owned by the window.
+// The program's state: one instance per program start, owned by its reactions.
 struct M_Declare
 {
     // The byte shown and written: always 0..255, changed only by a bit toggle.
