@@ -130,10 +130,10 @@ bench:
 	set -e; for w in "$(WINDOWS_BUILD) $(WINE64) win64" "$(WINDOWS32_BUILD) $(WINE32) win32"; do \
 	  set -- $$w; \
 	  cmake -S . -B $$1 -DBITLICHT_BENCH=ON; \
-	  cmake --build $$1 -j $(JOBS) --target bitlicht controlswindow_win32 emptywindow_win32; \
+	  cmake --build $$1 -j $(JOBS) --target bitlicht controlswindow_win32; \
 	  WINEPREFIX=$(CURDIR)/$$1/wine/bench WINEARCH=$$3 xvfb-run -a -s "-screen 0 1024x768x24" \
 	    bench/startup_win32.sh $(BENCH_BUILD)/bench/mapwait $$2 $$1/bitlicht.exe \
-	    $$1/bench/controlswindow_win32.exe $$1/bench/emptywindow_win32.exe 11; \
+	    $$1/bench/controlswindow_win32.exe 11; \
 	done
 
 # Fuzzes LED file decoding for FUZZ_SECONDS; new inputs go to $(FUZZ_BUILD)/corpus.

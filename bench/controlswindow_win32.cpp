@@ -1,13 +1,15 @@
 // The floor for Bitlicht's start-up under Windows: the same window of the
 // same controls, styles, fonts and manifest, built from the same window
 // description, and nothing else: no reactions, no images, no accessibility,
-// no port. What bitlicht.exe takes beyond it is its own code's.
+// no port. What bitlicht.exe takes beyond it is its own code's. With the
+// argument "empty" the same window without any control, for reference.
 
 #include "Dpi.h"
 #include "Win32Build.h"
 #include "WinText.h"
 
 #include <array>
+#include <string_view>
 
 using namespace layout;
 using namespace win32::build;
@@ -25,16 +27,9 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showCommand)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = ClassName;
-    RegisterClassExW(&windowClass);
+    registerClass(instance, procedure);
     const UINT dpi = win32::dpi::ofSystem();
     const auto px = [dpi](int twips) { return toPixels(twips, int(dpi)); };
     const RECT frame =
@@ -42,10 +37,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     HWND window = CreateWindowExW(0, ClassName, L"Bitlicht", MainStyle, CW_USEDEFAULT,
                                   CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                   nullptr, nullptr, instance, nullptr);
+    const bool empty = arguments && std::wstring_view(arguments) == L"empty";
     std::array<win32::Font, Looks.size()> fonts;
-    for (std::size_t i = 0; i < Looks.size(); ++i)
+    for (std::size_t i = 0; i < Looks.size() && !empty; ++i)
         fonts[i] = Look(i) == Default ? dialogFont(dpi) : textFont(Looks[i], dpi);
-    for (const int i : creationOrder()) {
+    for (const int i : empty ? std::vector<int>() : creationOrder()) {
         const Control& c = Controls[std::size_t(i)];
         const ControlClass kind = classOf(c);
         const Rect r = onForm(c);

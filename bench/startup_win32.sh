@@ -1,14 +1,14 @@
 #!/bin/bash
 # Start-up under Wine in a real X server: bitlicht.exe against its floor, a
 # program of the same controls, styles, fonts and manifest and nothing else
-# (controlswindow_win32.exe), and against an empty window for reference;
+# (controlswindow_win32.exe), and against its empty window for reference;
 # alternating, RUNS runs each; medians, their ratios, and the program file's size.
-# Usage: startup_win32.sh MAPWAIT WINE BITLICHT_EXE CONTROLSWINDOW_EXE EMPTYWINDOW_EXE [RUNS]
+# Usage: startup_win32.sh MAPWAIT WINE BITLICHT_EXE CONTROLSWINDOW_EXE [RUNS]
 #        (inside an X session, WINEPREFIX set)
 set -euo pipefail
-mapwait=$1 wine=$2 runs=${6:-11}
+mapwait=$1 wine=$2 runs=${5:-11}
 names=(bitlicht controls empty)
-programs=("$3" "$4" "$5")
+programs=("$3" "$4" "$4 empty")
 export WINEDEBUG=-all
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver

@@ -77,12 +77,7 @@ win32::Font dialogFont(UINT dpi)
     return win32::Font(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
-} // namespace win32::build
-
-namespace {
-
-constexpr int ToolTipWidth = 300; // pixels at 96 dpi: a few words a line
-
+// The main window's class, once per process.
 void registerClass(HINSTANCE instance, WNDPROC procedure)
 {
     WNDCLASSEXW windowClass{};
@@ -97,6 +92,12 @@ void registerClass(HINSTANCE instance, WNDPROC procedure)
     windowClass.lpszClassName = ClassName;
     RegisterClassExW(&windowClass);
 }
+
+} // namespace win32::build
+
+namespace {
+
+constexpr int ToolTipWidth = 300; // pixels at 96 dpi: a few words a line
 
 } // namespace
 

@@ -22,6 +22,8 @@ inline constexpr DWORD MainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_
 // others follow in its order.
 inline constexpr int FirstControlId = 100;
 
+void registerClass(HINSTANCE instance, WNDPROC procedure);
+
 struct ControlClass
 {
     const wchar_t* name;
