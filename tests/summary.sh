@@ -24,7 +24,11 @@ awk '
     /^Skipped: / { why = substr($0, 10) }
     /^Test Passed\./ {
         if (why == "") passed++
-        else { skipped++; print "Skipped: " build ": " name ": " why }
+        else {
+            skipped++
+            sub(/could not be installed:.*/, "could not be installed (see above)", why)
+            print "Skipped: " build ": " name ": " why
+        }
     }
     /^Test Failed\./ { failed++ }
     END { printf "total: %d passed, %d failed, %d skipped\n", passed, failed, skipped }

@@ -24,7 +24,7 @@ missing() {
     done
 }
 
-updated=
+updated= index_failed=
 update() {
     [ -z "$updated" ] || return 0
     updated=1
@@ -35,8 +35,9 @@ update() {
         grep -q -E 'Mirror sync in progress|unexpected size|Hash Sum mismatch' "$log" || break
         [ $try = 2 ] || { echo "packages: a mirror is syncing; trying again in 20 s"; sleep 20; }
     done
+    index_failed=$(grep -E '^(Err|E):' "$log" | grep -v 'Some index files failed' | head -4)
     echo "packages: warning: some package indexes could not be loaded; going on without them:"
-    grep -E '^(E|W|Err):' "$log" | sed 's/^/    /'
+    echo "$index_failed" | sed 's/^/    /'
 }
 
 failed=0
@@ -68,8 +69,10 @@ while [ $# -ge 2 ]; do
         $todo >"$log" 2>&1; then
         rm -f "$status_dir/$group"
     else
-        reason=$(grep -E '^(E:| [^ ].* : Depends:)' "$log" | head -4)
+        reason=$( (grep -E '^E:' "$log"; grep -E '^ [^ ].* : Depends:' "$log" | head -3) | head -5)
         [ -n "$reason" ] || reason=$(tail -3 "$log")
+        [ -z "$index_failed" ] || reason="$reason
+$index_failed"
         { echo "$packages"; echo "$reason"; } >"$status_dir/$group"
         echo "packages: group $group ($packages) could not be installed:"
         echo "$reason" | sed 's/^/    /'
