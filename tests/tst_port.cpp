@@ -1,8 +1,10 @@
 // Port access through the stand-in libieee1284: which port is taken, that
 // every failure leaves nothing behind and is tried again, and that a port
-// held by another program never holds up the caller.
+// held by another program never holds up the caller; and the Firmata
+// handshake against devices on a fake clock.
 
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include "FirmataProtocol.h"
 #include "M_inpout.h"
 #include "suite/Observe.h"
 
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <thread>
 
@@ -152,6 +155,66 @@ TEST_CASE("a port held by another program never holds up the caller")
             CHECK_MESSAGE(portLog().find("claim while queued") == std::string::npos, row);
         }
     std::filesystem::remove(go);
+}
+
+// A millisecond a step; a device answers a query 1 ms later, unless it is
+// still starting up, and answers the queries after its `honest` first ones
+// with noise around the report.
+TEST_CASE("a Firmata board is taken once it confirms its report on a quiet line")
+{
+    using State = firmata::Session::State;
+    constexpr int Never = 1 << 30;
+    struct Row
+    {
+        const char* device;
+        int wakesAt, honest;
+        bool trickles, noisy; // answers a byte a millisecond; "F9 2 5 17" every 10 ms besides
+        State end;
+        int at, queries;
+    };
+    const Row rows[] = {
+        {"board after its reset", 2000, Never, false, false, State::Ready, 2152, 4},
+        {"report split over reads", 2000, Never, true, false, State::Ready, 2156, 4},
+        {"silent device", Never, 0, false, false, State::NotFirmata, 6000, 6},
+        {"noisy device", Never, 0, false, true, State::NotFirmata, 6000, 1},
+        {"answers once, then noise", 0, 1, false, false, State::NotFirmata, 6000, 12},
+    };
+    const std::vector<unsigned char> pinModes{0xF4, 2, 1, 0xF4, 3, 1, 0xF4, 4, 1, 0xF4, 5, 1,
+                                              0xF4, 6, 1, 0xF4, 7, 1, 0xF4, 8, 1, 0xF4, 9, 1};
+    const auto at = [](int ms) { return firmata::Time{} + std::chrono::milliseconds(ms); };
+    for (const Row& r : rows) {
+        firmata::Session session(at(0));
+        std::map<int, std::vector<unsigned char>> coming; // the device's bytes by their time
+        std::vector<unsigned char> sent;
+        int t = 0, honest = r.honest;
+        for (; session.state() == State::Handshaking && t < 10000; ++t) {
+            std::vector<unsigned char> bytes = std::move(coming[t]);
+            if (r.noisy && t % 10 == 0)
+                bytes.insert(bytes.end(), {0xF9, 2, 5, 0x17});
+            if (!bytes.empty())
+                session.received(bytes, at(t));
+            else if (at(t) >= session.nextDeadline())
+                session.tick(at(t));
+            for (const unsigned char byte : session.bytesToSend()) {
+                sent.push_back(byte);
+                if (byte != firmata::ReportVersion || t < r.wakesAt)
+                    continue;
+                const std::vector<unsigned char> answer =
+                    honest-- > 0 ? std::vector<unsigned char>{0xF9, 2, 5}
+                                 : std::vector<unsigned char>{0x17, 0xF9, 2, 5};
+                for (std::size_t i = 0; i < answer.size(); ++i)
+                    coming[t + 1 + (r.trickles ? int(i) : 0)].push_back(answer[i]);
+            }
+        }
+        CHECK_MESSAGE((session.state() == r.end && t - 1 == r.at), r.device, " at ", t - 1);
+        std::vector<unsigned char> expected(std::size_t(r.queries), firmata::ReportVersion);
+        if (r.end == State::Ready)
+            expected.insert(expected.end(), pinModes.begin(), pinModes.end());
+        CHECK_MESSAGE(sent == expected, r.device, ": ", sent.size(), " bytes");
+        session.write(0x81); // nothing but the queries for a device that failed
+        CHECK_MESSAGE((session.bytesToSend().size() == (r.end == State::Ready ? 6u : 0u)),
+                      r.device);
+    }
 }
 
 } // namespace
