@@ -71,7 +71,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-sanitizers
 	$(MAKE) --no-print-directory test-windows
-	@sh tests/summary.sh $(UNAVAILABLE) $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(WINDOWS32_BUILD)
+	@sh tools/test-summary.sh $(UNAVAILABLE) $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(WINDOWS32_BUILD)
 
 test-sanitizers: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBITLICHT_SANITIZE=ON \

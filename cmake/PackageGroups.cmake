@@ -39,3 +39,18 @@ function(bitlicht_skipped_test name why)
     add_test(NAME ${name} COMMAND sh -c "echo \"Skipped: \$1\"; exit 77" skip "${why}")
     set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 LABELS skipped)
 endfunction()
+
+# bitlicht_add_test(NAME name [NEEDS GROUP PROGRAM...] COMMAND ...): the
+# test, or where it cannot run, its skipped stand-in (whose properties may
+# be set all the same).
+function(bitlicht_add_test)
+    cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME" "NEEDS;COMMAND")
+    if(arg_NEEDS)
+        bitlicht_unavailable(why ${arg_NEEDS})
+        if(why)
+            bitlicht_skipped_test(${arg_NAME} "${why}")
+            return()
+        endif()
+    endif()
+    add_test(NAME ${arg_NAME} COMMAND ${arg_COMMAND})
+endfunction()
