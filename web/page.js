@@ -5,7 +5,7 @@
 // change; from file:// a fetch only fails, and the built-in images stand in,
 // as for a missing or bad file.
 Module['printErr'] = function (text) { console.warn(text); };
-Module['preRun'] = [function () {
+(Module['preRun'] = Module['preRun'] || []).push(function () {
   FS.mkdir('/bitlicht');
   if (!/^https?:$/.test(location.protocol)) return;
   addRunDependency('bitlicht-leds');
@@ -16,4 +16,4 @@ Module['preRun'] = [function () {
       if (bytes) FS.writeFile('/bitlicht/' + name, new Uint8Array(bytes));
     }).catch(function () {});
   })).then(function () { removeRunDependency('bitlicht-leds'); });
-}];
+});

@@ -100,8 +100,18 @@ mergeInto(LibraryManager.library, {
     BL.controls[position] = named;
   },
 
+  // Tab and Shift+Tab wrap round inside the window, as on the desktop.
   bl_finish__deps: ['$BL'],
   bl_finish: function (firstFocus) {
+    BL.root.addEventListener('keydown', function (event) {
+      if (event.key !== 'Tab' || event.altKey || event.ctrlKey || event.metaKey) return;
+      const shown = Array.from(BL.root.querySelectorAll('input'))
+        .filter(function (el) { return el.getClientRects().length; });
+      const wrap = event.shiftKey ? shown[0] : shown[shown.length - 1];
+      if (document.activeElement !== wrap) return;
+      event.preventDefault();
+      (event.shiftKey ? shown[shown.length - 1] : shown[0]).focus();
+    });
     BL.controls[firstFocus].focus();
   },
 
@@ -129,7 +139,7 @@ mergeInto(LibraryManager.library, {
       const from = all.indexOf(el);
       for (let n = 1; n < all.length; ++n) {
         const next = all[(from + n) % all.length];
-        if (next.style.display !== 'none') {
+        if (next.getClientRects().length) {
           next.focus();
           break;
         }
