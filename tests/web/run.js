@@ -80,6 +80,7 @@ async function real(tab) {
     ['clicks: simulation off, D2', ['ChkSimulation', 'chkD(2)'], ['chkD(2)', [1, 1, 1], [1, 1, 1], '7']],
   ];
   await tab.goto('file://' + path.resolve(page));
+  await tab.waitForSelector(at('chkD(0)'));
   let failed = 0;
   for (const [what, actions, want] of steps) {
     for (const a of actions) await (/chk/i.test(a) ? click(tab, a) : tab.keyboard.press(a));
