@@ -14,11 +14,12 @@ const at = (name) => `[data-name="${name}"]`;
 let errors = 0;
 
 async function main() {
+  const profile = path.resolve(`profile-${mode}-${process.pid}`);
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium', headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--user-data-dir=' + path.resolve(`profile-${mode}-${process.pid}`)],
+      '--user-data-dir=' + profile],
   });
   try {
     const tab = await browser.newPage();
@@ -31,6 +32,7 @@ async function main() {
     return await (mode === 'suite' ? suite(tab) : real(tab));
   } finally {
     await browser.close();
+    require('fs').rmSync(profile, { recursive: true, force: true });
   }
 }
 
