@@ -1,0 +1,109 @@
+// Drives a page in Debian's headless chromium through the DevTools protocol
+// (puppeteer-core, installed into the build tree) and exits with its verdict.
+//   node run.js suite PAGE ENV...   the behaviour suite compiled into PAGE; the page
+//                                   asks here for real input, pictures and the
+//                                   accessibility tree; exits with the suite's status
+//   node run.js real PAGE           bitlicht.html keyed and clicked: start-up, Space
+//                                   and Tab, a click
+// Every console line of the page is relayed; an error in it fails the run.
+const path = require('path');
+const puppeteer = require(path.join(process.cwd(), 'node_modules', 'puppeteer-core'));
+const [mode, page, ...env] = process.argv.slice(2);
+
+const at = (name) => `[data-name="${name}"]`;
+let errors = 0;
+
+async function main() {
+  const profile = path.resolve(`profile-${mode}-${process.pid}`);
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium', headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--user-data-dir=' + profile],
+  });
+  try {
+    const tab = await browser.newPage();
+    await tab.setViewport({ width: 640, height: 480 });
+    tab.on('console', (m) => {
+      if (m.type() === 'error') ++errors;
+      console.log(m.type() === 'log' ? m.text() : `console.${m.type()}: ${m.text()}`);
+    });
+    tab.on('pageerror', (e) => { ++errors; console.log('page error: ' + e.message); });
+    return await (mode === 'suite' ? suite(tab) : real(tab));
+  } finally {
+    await browser.close();
+    require('fs').rmSync(profile, { recursive: true, force: true });
+  }
+}
+
+// What the suite asks of the outside of its page.
+async function suite(tab) {
+  let done;
+  const verdict = new Promise((resolve) => { done = resolve; });
+  await tab.exposeFunction('bitlichtDone', (code) => done(code));
+  await tab.exposeFunction('bitlichtInput', async (what, name) => {
+    if (what === 'click') {
+      await click(tab, name);
+    } else if (what === 'Shift+Tab') {
+      await tab.keyboard.down('Shift');
+      await tab.keyboard.press('Tab');
+      await tab.keyboard.up('Shift');
+    } else {
+      await tab.keyboard.press(what);
+    }
+  });
+  let lastPicture = '';
+  await tab.exposeFunction('bitlichtPicture', async () =>
+    (lastPicture = await (await tab.$('#frmBitlicht')).screenshot({ encoding: 'base64' })));
+  await tab.exposeFunction('bitlichtAccessible', async (name, what) => {
+    const el = await tab.$(at(name));
+    const node = await tab.accessibility.snapshot({ root: el, interestingOnly: false });
+    // A hidden field is out of the tree: what it is called once shown.
+    return node ? node[what] || '' : el.evaluate((e, w) => e.getAttribute('aria-' + w) || '',
+      what === 'name' ? 'label' : 'description');
+  });
+  await tab.evaluateOnNewDocument((vars) => { window.bitlichtEnv = vars; },
+    Object.fromEntries(env.map((v) => v.split(/=(.*)/s).slice(0, 2))));
+  await tab.goto('file://' + path.resolve(page));
+  const code = await verdict;
+  // The last picture (the golden one's), for a look when the suite failed.
+  if (code) require('fs').writeFileSync('actual-web.png', Buffer.from(lastPicture, 'base64'));
+  return code;
+}
+
+// The program as the user gets it, keyed and clicked for real: after each
+// step the title, focus, D0..D2, their LEDs (lit: the middle's green is
+// bright), the decimal value and the port frame.
+async function real(tab) {
+  const title = 'Bitlicht 1.00 – vom Bitlicht-Team', frame = 'Arduino an USB – nicht erreichbar';
+  const steps = [
+    ['start-up: focus on D0, all dark', [], ['chkD(0)', [0, 0, 0], [0, 0, 0], '0']],
+    ['Space, Tab, Space: D0 and D1', ['Space', 'Tab', 'Space'], ['chkD(1)', [1, 1, 0], [1, 1, 0], '3']],
+    ['clicks: simulation off, D2', ['ChkSimulation', 'chkD(2)'], ['chkD(2)', [1, 1, 1], [1, 1, 1], '7']],
+  ];
+  await tab.goto('file://' + path.resolve(page));
+  await tab.waitForSelector(at('chkD(0)'));
+  let failed = 0;
+  for (const [what, actions, want] of steps) {
+    for (const a of actions) await (/chk/i.test(a) ? click(tab, a) : tab.keyboard.press(a));
+    const got = JSON.stringify(await tab.evaluate(() => {
+      const q = (name) => document.querySelector(`[data-name="${name}"]`);
+      const lit = (led) => led.getContext('2d').getImageData(20, 16, 1, 1).data[1] > 200;
+      return [document.title, document.activeElement.dataset.name, [0, 1, 2].map((b) => +q(`chkD(${b})`).checked),
+        [0, 1, 2].map((b) => +lit(q(`Picture1(${b})`))), q('txtWertausgabe').value, q('Frame1').textContent];
+    }));
+    const ok = got === JSON.stringify([title, ...want, frame]) && !errors;
+    failed += !ok;
+    console.log(`RESULT ${ok ? 'PASS' : 'FAIL'}: ${what}: ${got}, ${errors} console errors`);
+  }
+  console.log(`${steps.length - failed} passed, ${failed} failed`);
+  return failed ? 1 : 0;
+}
+
+async function click(tab, name) {
+  const box = await (await tab.$(at(name))).boundingBox();
+  await tab.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+}
+
+main().then((code) => process.exit(errors && mode === 'suite' ? 1 : code),
+  (e) => { console.log('run.js: ' + (e.stack || e)); process.exit(2); });
