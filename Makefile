@@ -23,6 +23,7 @@ GROUP_linux-tests   := xvfb xauth xdotool desktop-file-utils appstream dpkg-dev 
 GROUP_windows-build := cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis doctest-dev
 GROUP_wine64        := wine64 xvfb xauth xdotool
 GROUP_wine32        := wine32:i386
+GROUP_web           := emscripten chromium libstb-dev doctest-dev $(NPM_PACKAGE)
 GROUP_package       := dpkg-dev
 GROUP_bench         := libbenchmark-dev libxcb1-dev xvfb xauth
 GROUP_fuzz          := clang-14 libclang-rt-14-dev
@@ -65,13 +66,16 @@ run: build
 
 # The whole suite, then again built with AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer (a shorter long run there: it is slower), then
-# the Windows programs under Wine; last, what was skipped and why.
+# the Windows programs under Wine, then the page in a browser; last, what was
+# skipped and why.
 test test-sanitizers test-port: GROUPS := build linux-tests?
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-sanitizers
 	$(MAKE) --no-print-directory test-windows
-	@sh tools/test-summary.sh $(UNAVAILABLE) $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(WINDOWS32_BUILD)
+	$(MAKE) --no-print-directory test-web
+	@sh tools/test-summary.sh $(UNAVAILABLE) $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(WINDOWS32_BUILD) \
+	  $(WEB_BUILD)
 
 test-sanitizers: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBITLICHT_SANITIZE=ON \
@@ -176,15 +180,15 @@ clean:
 # Debian's emscripten, and its tests in Debian's headless chromium (driven by
 # an npm package pinned in tests/web/, installed into the build tree).
 WEB_BUILD ?= build-web
-WEB_PACKAGES := emscripten chromium libstb-dev doctest-dev $(NPM_PACKAGE)
 WEB_PORT ?= 8026
 # Debian's emcc runs acorn from /usr/share/nodejs, where a Node.js of another
 # origin does not look.
 WEB_ENV := NODE_PATH=/usr/share/nodejs
-.PHONY: web web-configure run-web test-web
+.PHONY: web web-configure run-web test-web test-web-built
 
 web-configure:
-	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel
+	$(MAKE) --no-print-directory deps GROUPS=web
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel -DUNAVAILABLE_DIR=$(UNAVAILABLE)
 
 web: web-configure
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target bitlicht
@@ -193,6 +197,13 @@ run-web: web
 	@echo "Bitlicht: http://127.0.0.1:$(WEB_PORT)/bitlicht.html"
 	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
 
-test-web: web-configure
+# Part of make test: without the browser's packages, skipped, saying why.
+test-web:
+	@$(call install,web?)
+	@if [ -e $(UNAVAILABLE)/web ]; then \
+	  echo "Skipped: the browser's build and its tests: group web could not be installed"; \
+	else $(MAKE) --no-print-directory test-web-built; fi
+
+test-web-built: web-configure
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
 	cd $(WEB_BUILD) && $(WEB_ENV) ctest --output-on-failure -j $(JOBS)
