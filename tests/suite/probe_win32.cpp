@@ -230,10 +230,9 @@ TEST_CASE("without the search flags, a library comes from the program's folder o
 // must open at the screen's density all the same (192 in the dense prefix).
 TEST_CASE("without the newer density functions, the window opens as large as with them")
 {
-    const auto folder = std::filesystem::temp_directory_path();
-    const led::Image newer = startProgram(folder)->picture();
+    const led::Image newer = startProgram(std::filesystem::temp_directory_path())->picture();
     const win32::dpi::WithoutNewerFunctions older;
-    const led::Image without = startProgram(folder)->picture();
+    const led::Image without = startProgram(std::filesystem::temp_directory_path())->picture();
     CHECK(without.width == newer.width);
     CHECK(without.height == newer.height);
 }
