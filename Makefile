@@ -114,7 +114,8 @@ run-windows: windows
 
 # The Windows tests under Wine in Xvfb, of both programs (part of make test;
 # the real-window driver and the simulated Arduino come from the Linux build,
-# the setup program that the 32-bit tests install from the 64-bit build).
+# the setup program and the packages that the 32-bit tests install from the
+# 64-bit build).
 # Without the Windows build's packages, all of this is skipped, saying why;
 # without a width's Wine, that width's tests are.
 test-windows:
