@@ -27,8 +27,10 @@ entry='Software\Microsoft\Windows\CurrentVersion\Uninstall'
 menu='Microsoft/Windows/Start Menu/Programs/Bitlicht.lnk'
 gone() { for p; do [ ! -e "$p" ] || fail "left behind: $p"; done; }
 
-# installed FOLDER COUNT [NAME]: this width's program (as NAME, bitlicht.exe
-# if not given) and its LED files, COUNT files in all, also once it has run.
+# installed FOLDER COUNT [NAME]: this width's program is there (as NAME,
+# bitlicht.exe if not given), started from elsewhere finds its LED files (a
+# file it cannot read is an "LED-Bild" line on stderr), and FOLDER holds
+# COUNT files, also once it has run.
 installed() {
     exe="$1/${3:-bitlicht.exe}" errors="$WINEPREFIX.stderr"
     cmp -s "$exe" "$program" || fail "not this width's program: $exe"
