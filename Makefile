@@ -20,7 +20,8 @@ GROUP_build         := cmake g++ make qt6-base-dev qt6-qpa-plugins qt6-translati
                        fonts-liberation libieee1284-3 doctest-dev
 GROUP_linux-tests   := xvfb xauth xdotool desktop-file-utils appstream dpkg-dev qemu-system-x86 cpio \
                        qemu-system-arm g++-aarch64-linux-gnu simavr libsimavr-dev $(NPM_PACKAGE)
-GROUP_windows-build := cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis doctest-dev
+GROUP_windows-build := cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis wixl msitools \
+                       doctest-dev
 GROUP_wine64        := wine64 xvfb xauth xdotool
 GROUP_wine32        := wine32:i386
 GROUP_web           := emscripten chromium libstb-dev doctest-dev $(NPM_PACKAGE)
@@ -36,8 +37,6 @@ GROUPS   ?= build
 TARGET   ?= all
 
 PREFIX   ?= /usr/local
-# The version, from its one source.
-VERSION  := $(shell grep -m1 -o 'project.Bitlicht VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 
 # Windows: cross-built with mingw-w64 as a 64-bit and a 32-bit program, tried
 # and tested under Wine (the 32-bit one under Debian's 32-bit Wine, i386).
@@ -47,7 +46,8 @@ WINE64 := $(or $(shell command -v wine64 2>/dev/null),/usr/lib/wine/wine64)
 WINE32 := /usr/lib/wine/wine
 
 .PHONY: all deps configure build run test test-sanitizers test-port bench fuzz install uninstall package clean \
-        windows windows-configure windows-installer run-windows test-windows test-windows-built
+        windows windows-configure windows-installer windows-portable windows-msi run-windows test-windows \
+        test-windows-built
 
 all: build
 
@@ -102,13 +102,15 @@ WINDOWS_CMAKE = -DCMAKE_BUILD_TYPE=Release -DHOST_REALWINDOW=$(CURDIR)/$(BUILD)/
 windows-configure:
 	$(MAKE) --no-print-directory deps GROUPS="windows-build $(WINDOWS_EXTRA_GROUPS)"
 	cmake -S . -B $(WINDOWS32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(WINDOWS_CMAKE) \
-	  -DSETUP=$(CURDIR)/$(WINDOWS_BUILD)/Bitlicht-$(VERSION)-Setup.exe
+	  -DPACKAGES=$(CURDIR)/$(WINDOWS_BUILD)
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(WINDOWS_CMAKE) \
 	  -DPROGRAM32=$(CURDIR)/$(WINDOWS32_BUILD)/bitlicht.exe
 
-# $(WINDOWS_BUILD)/Bitlicht-$(VERSION)-Setup.exe, with both programs.
-windows-installer: windows
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target windows_installer
+# In $(WINDOWS_BUILD), for version V: Bitlicht-V-Setup.exe and
+# Bitlicht-V-portabel.zip, each with both programs;
+# Bitlicht-V.msi (64 bit) and Bitlicht-V-32bit.msi.
+windows-installer windows-portable windows-msi: windows
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target $(subst -,_,$@)
 
 # For a look: the program under Wine, in a Wine prefix of its own.
 run-windows: windows
@@ -116,7 +118,8 @@ run-windows: windows
 
 # The Windows tests under Wine in Xvfb, of both programs (part of make test;
 # the real-window driver and the simulated Arduino come from the Linux build,
-# the setup program that the 32-bit tests install from the 64-bit build).
+# the setup program and the packages that the 32-bit tests install from the
+# 64-bit build).
 # Without the Windows build's packages, all of this is skipped, saying why;
 # without a width's Wine, that width's tests are.
 test-windows:

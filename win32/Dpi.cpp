@@ -24,8 +24,11 @@ struct Functions
     BOOL(WINAPI* parametersInfo)(UINT, UINT, void*, UINT, UINT);
 };
 
+bool newerFunctionsHidden = false; // by WithoutNewerFunctions only
+
 const Functions& functions()
 {
+    static constexpr Functions none{};
     static const Functions found{
         user32Function<decltype(Functions::forSystem)>("GetDpiForSystem"),
         user32Function<decltype(Functions::forWindow)>("GetDpiForWindow"),
@@ -33,11 +36,10 @@ const Functions& functions()
         user32Function<decltype(Functions::systemMetrics)>("GetSystemMetricsForDpi"),
         user32Function<decltype(Functions::parametersInfo)>("SystemParametersInfoForDpi"),
     };
-    return found;
+    return newerFunctionsHidden ? none : found;
 }
 
-} // namespace
-
+// The one density of Windows 7, 8 and 8.1, which lack GetDpiForSystem: the screen's.
 UINT ofScreen()
 {
     HDC screen = GetDC(nullptr);
@@ -45,6 +47,18 @@ UINT ofScreen()
     if (screen)
         ReleaseDC(nullptr, screen);
     return dpi > 0 ? UINT(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+} // namespace
+
+WithoutNewerFunctions::WithoutNewerFunctions()
+{
+    newerFunctionsHidden = true;
+}
+
+WithoutNewerFunctions::~WithoutNewerFunctions()
+{
+    newerFunctionsHidden = false;
 }
 
 UINT ofSystem()

@@ -12,13 +12,22 @@ namespace win32::dpi {
 
 // The density the program's windows open with.
 [[nodiscard]] UINT ofSystem();
-// The one density of Windows 7, 8 and 8.1, which lack GetDpiForSystem: the screen's.
-[[nodiscard]] UINT ofScreen();
 [[nodiscard]] UINT ofWindow(HWND window);
 // The window rectangle around a client rectangle.
 [[nodiscard]] RECT frameAround(RECT client, DWORD style, UINT dpi);
 [[nodiscard]] int systemMetric(int index, UINT dpi);
 // The message box font and the others, at `dpi`; false if unknown.
 [[nodiscard]] bool nonClientMetrics(NONCLIENTMETRICSW& metrics, UINT dpi);
+
+// For the tests: while one lives, the newer functions count as missing, so
+// that the path of Windows 7 to 8.1 runs where they are there (Wine has them).
+class WithoutNewerFunctions
+{
+public:
+    WithoutNewerFunctions();
+    ~WithoutNewerFunctions();
+    WithoutNewerFunctions(const WithoutNewerFunctions&) = delete;
+    WithoutNewerFunctions& operator=(const WithoutNewerFunctions&) = delete;
+};
 
 } // namespace win32::dpi

@@ -5,20 +5,33 @@
 ; 32-bit Windows: the 32-bit one) and its two LED files into one folder, adds
 ; a start menu entry and registers the uninstaller; /S installs and
 ; uninstalls silently. The setup program itself is 32-bit: it runs on both.
+; For everyone (Program Files, HKLM) when started by an administrator or with
+; /AllUsers; else, or with /CurrentUser, for this user alone, with no
+; elevation prompt (%LOCALAPPDATA%\Programs, HKCU). NSIS's MultiUser.nsh
+; decides, and an administrator may choose on its page.
 Unicode true
 Target x86-unicode
 SetCompressor /SOLID lzma
 
-!include "MUI2.nsh"
-!include "x64.nsh"
-
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Bitlicht"
 !define UNINSTALLER "Deinstallieren.exe"
 
+!define MULTIUSER_EXECUTIONLEVEL Highest
+!define MULTIUSER_MUI
+!define MULTIUSER_INSTALLMODE_COMMANDLINE
+!define MULTIUSER_INSTALLMODE_INSTDIR "Bitlicht"
+!define MULTIUSER_USE_PROGRAMFILES64
+; A second run installs where the first one did.
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallLocation"
+!define MULTIUSER_INIT_TEXT_ALLUSERSNOTPOSSIBLE \
+    "Dieses Benutzerkonto darf $(^Name) nicht für alle Benutzer installieren: dazu braucht es Administratorrechte."
+!include "MultiUser.nsh"
+!include "MUI2.nsh"
+!include "x64.nsh"
+
 Name "Bitlicht ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES64\Bitlicht"
-RequestExecutionLevel admin
 VIProductVersion "1.0.0.0"
 VIAddVersionKey /LANG=1031 "ProductName" "Bitlicht"
 VIAddVersionKey /LANG=1031 "ProductVersion" "${VERSION}"
@@ -30,6 +43,7 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "© Bitlicht-Team"
 !define MUI_ICON "${PROGRAM_DIR}/LEDgruenDu.ico"
 !define MUI_UNICON "${PROGRAM_DIR}/LEDgruenDu.ico"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\bitlicht.exe"
+!insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -37,21 +51,24 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "© Bitlicht-Team"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "German"
 
-; For every user; on 64-bit Windows in the 64-bit view of the registry
-; ($PROGRAMFILES64 is the one program folder on 32-bit Windows).
-!macro ForEveryUser
-    SetShellVarContext all
+; On 64-bit Windows in the 64-bit view of the registry ($PROGRAMFILES64 is
+; the one program folder on 32-bit Windows), set before MultiUser.nsh looks
+; for an earlier install there.
+Function .onInit
     ${If} ${RunningX64}
         SetRegView 64
     ${EndIf}
-!macroend
-
-Function .onInit
-    !insertmacro ForEveryUser
+    !insertmacro MULTIUSER_INIT
 FunctionEnd
 
+; The uninstaller is started with the mode it was installed in (/AllUsers or
+; /CurrentUser, in its registry entry): an administrator's per-user install
+; is not taken for a machine's.
 Function un.onInit
-    !insertmacro ForEveryUser
+    ${If} ${RunningX64}
+        SetRegView 64
+    ${EndIf}
+    !insertmacro MULTIUSER_UNINIT
 FunctionEnd
 
 Section "Bitlicht"
@@ -66,15 +83,18 @@ Section "Bitlicht"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
     CreateShortcut "$SMPROGRAMS\Bitlicht.lnk" "$INSTDIR\bitlicht.exe"
 
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Bitlicht ${VERSION}"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Bitlicht-Team"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\bitlicht.exe"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    ; HKLM for everyone, HKCU for this user (SHCTX follows the mode).
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "Bitlicht ${VERSION}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "Bitlicht-Team"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\bitlicht.exe"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" \
+        '"$INSTDIR\${UNINSTALLER}" /$MultiUser.InstallMode'
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" \
+        '"$INSTDIR\${UNINSTALLER}" /$MultiUser.InstallMode /S'
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
 ; Removes exactly what was installed; the folder goes only if nothing else
@@ -86,5 +106,5 @@ Section "Uninstall"
     Delete "$INSTDIR\${UNINSTALLER}"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\Bitlicht.lnk"
-    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd

@@ -230,10 +230,13 @@ TEST_CASE("without the search flags, a library comes from the program's folder o
     std::filesystem::remove_all(work);
 }
 
-// Windows 7 and 8 lack the newer density functions: their fallback must
-// give the density the window opens with (192 in the dense prefix), not 96.
-TEST_CASE("without the newer functions, the density is still the screen's")
+// Windows 7 to 8.1 lack the newer density functions: without them, a window
+// must open at the screen's density all the same (192 in the dense prefix).
+TEST_CASE("without the newer density functions, the window opens as large as with them")
 {
-    const auto window = startProgram(std::filesystem::temp_directory_path());
-    CHECK(win32::dpi::ofScreen() == UINT(window->dotsPerInch()));
+    const led::Image newer = startProgram(std::filesystem::temp_directory_path())->picture();
+    const win32::dpi::WithoutNewerFunctions older;
+    const led::Image without = startProgram(std::filesystem::temp_directory_path())->picture();
+    CHECK(without.width == newer.width);
+    CHECK(without.height == newer.height);
 }

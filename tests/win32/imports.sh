@@ -8,8 +8,7 @@
 # Usage: imports.sh OBJDUMP CC PROGRAM DELAY_DEF_DIR
 set -eu
 objdump=$1 cc=$2 program=$3 delay=$4
-LC_ALL=C
-export LC_ALL
+export LC_ALL=C
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

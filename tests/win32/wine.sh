@@ -8,30 +8,28 @@ set -eu
 : "${WINEPREFIX:?}" "${WINE:?}"
 # Every Wine process of the tests runs where /dev holds no serial device.
 [ "${BITLICHT_ISOLATED:-}" = 1 ] || exec sh "$(dirname "$0")/../isolated.sh" sh "$0" "$@"
+WINESERVER=$(dirname "$WINE")/wineserver
+[ -x "$WINESERVER" ] || WINESERVER=wineserver
 # A crash ends the program at once instead of waiting in the debugger's window.
-export WINEPREFIX WINE WINEARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-wineserver=$(dirname "$WINE")/wineserver
-[ -x "$wineserver" ] || wineserver=wineserver
-export WINESERVER="$wineserver"
+export WINEPREFIX WINE WINEARCH WINESERVER WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
 case $1 in
 init)
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     "$WINE" wineboot -i >/dev/null 2>&1
-    if [ -n "${DPI:-}" ]; then
+    [ -z "${DPI:-}" ] ||
         "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f >/dev/null 2>&1
-    fi
-    "$wineserver" -w
+    "$WINESERVER" -w
     ;;
 run)
     shift
     status=0
     xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@" || status=$?
-    "$wineserver" -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
     exit $status
     ;;
 end)
-    "$wineserver" -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
     ;;
 esac
