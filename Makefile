@@ -193,9 +193,9 @@ web-configure:
 web: web-configure
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target bitlicht
 
+# Served on 127.0.0.1, opened in a browser where there is a display.
 run-web: web
-	@echo "Bitlicht: http://127.0.0.1:$(WEB_PORT)/bitlicht.html"
-	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+	python3 web/serve.py $(WEB_BUILD) $(WEB_PORT)
 
 # Part of make test: without the browser's packages, skipped, saying why.
 test-web:
