@@ -214,4 +214,4 @@ test-web-built: web-configure
 # static page of the same controls, a toggle's cost on its main thread.
 bench-web: web
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target web_driver
-	cd $(WEB_BUILD)/tests/web && node $(CURDIR)/bench/web.js $(CURDIR)/$(WEB_BUILD)/bitlicht.html 11
+	cd $(WEB_BUILD)/tests/web && node $(CURDIR)/bench/web.js $(CURDIR)/$(WEB_BUILD)/bitlicht.html 21

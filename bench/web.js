@@ -57,7 +57,7 @@ async function ready(browser, url) {
 // Busy time of the page's main thread in a trace (only top-level tasks, to
 // keep the trace's own cost low), click by click: the busiest renderer main
 // thread, its tasks grouped where 20 ms pass without one (clicks are 50 ms
-// apart), each group's union; the median.
+// apart), each group's union.
 function perClick(trace) {
   const events = JSON.parse(Buffer.from(trace).toString()).traceEvents;
   const mains = new Set(events.filter((e) => e.name === 'thread_name' && e.args.name === 'CrRendererMain')
@@ -75,34 +75,48 @@ function perClick(trace) {
     clicks[clicks.length - 1] += Math.max(0, t.ts + t.dur - Math.max(t.ts, end)) / 1000;
     end = Math.max(end, t.ts + t.dur);
   }
-  return median(clicks);
+  return clicks;
 }
 
 // Real clicks on D0 through the protocol, 50 ms apart so that each one's
-// frame is drawn: every task of the main thread for it (input, hit test,
-// the reaction, style, layout, paint, commit); and the reaction alone, the
-// box's change handler, timed in the page from listeners before and after it.
-async function clickCost(browser, url, clicks = 40) {
-  const tab = await browser.newPage();
-  await tab.goto(url);
-  const box = await (await tab.waitForSelector(D0)).boundingBox();
-  const click = async () => {
-    await tab.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
-    await new Promise((r) => setTimeout(r, 50));
-  };
-  for (let i = 0; i < 10; ++i) await click(); // code compiled, as after a few toggles
-  await tab.evaluate(() => {
-    let start = 0;
-    window.reactions = [];
-    addEventListener('change', () => { start = performance.now(); }, true);
-    addEventListener('change', () => window.reactions.push(performance.now() - start));
-  });
-  await tab.tracing.start({ categories: ['toplevel'] });
-  for (let i = 0; i < clicks; ++i) await click();
-  const ms = perClick(await tab.tracing.stop());
-  const reaction = median(await tab.evaluate(() => window.reactions));
-  await tab.close();
-  return { ms, reaction };
+// frame is drawn: every task of the main thread for each (input, hit test,
+// the reaction, style, layout, paint, commit), in rounds that alternate
+// between the pages, so that the machine's load weighs on both alike; and
+// the reaction alone, the box's change handler, timed in the page from
+// listeners before and after it. Medians.
+async function clickCosts(browser, urls, rounds = 4, clicks = 20) {
+  const tabs = [];
+  for (const url of urls) {
+    const tab = await browser.newPage();
+    await tab.goto(url);
+    const box = await (await tab.waitForSelector(D0)).boundingBox();
+    tab.click = async () => {
+      await tab.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+      await new Promise((r) => setTimeout(r, 50));
+    };
+    for (let i = 0; i < 10; ++i) await tab.click(); // code compiled, as after a few toggles
+    await tab.evaluate(() => {
+      let start = 0;
+      window.reactions = [];
+      addEventListener('change', () => { start = performance.now(); }, true);
+      addEventListener('change', () => window.reactions.push(performance.now() - start));
+    });
+    tab.busy = [];
+    tabs.push(tab);
+  }
+  for (let round = 0; round < rounds; ++round)
+    for (const tab of tabs) {
+      await tab.bringToFront();
+      await tab.tracing.start({ categories: ['toplevel'] });
+      for (let i = 0; i < clicks; ++i) await tab.click();
+      tab.busy.push(...perClick(await tab.tracing.stop()));
+    }
+  const costs = [];
+  for (const tab of tabs) {
+    costs.push({ ms: median(tab.busy), reaction: median(await tab.evaluate(() => window.reactions)) });
+    await tab.close();
+  }
+  return costs;
 }
 
 async function main() {
@@ -132,8 +146,8 @@ async function main() {
 
     // A toggle's cost is what a click on bitlicht.html's box takes beyond
     // the same click on the static page's box (the browser's own share).
-    const click = await clickCost(browser, url), floor = await clickCost(browser, pages['static page']);
-    console.log(`\na real click on D0, the page's main thread, medians of 40: ` +
+    const [click, floor] = await clickCosts(browser, [url, pages['static page']]);
+    console.log(`\na real click on D0, the page's main thread, medians of 80: ` +
       `bitlicht.html ${click.ms.toFixed(2)} ms, static page ${floor.ms.toFixed(2)} ms`);
     const toggle = click.ms - floor.ms;
     console.log(`toggle: ${toggle.toFixed(2)} ms ${verdict(toggle <= 1, '1 ms')}, of it the reaction ` +
