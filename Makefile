@@ -134,7 +134,8 @@ test-windows-built: windows-configure
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(WINDOWS32_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# Speed and memory against Qt's own floor (see README, Performance).
+# Speed and memory against Qt's own floor, and the page against a static
+# page of the same controls (see README, Performance).
 bench:
 	$(MAKE) --no-print-directory deps GROUPS="build linux-tests bench"
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBITLICHT_BENCH=ON -DBUILD_TESTING=ON
@@ -144,6 +145,7 @@ bench:
 	  LD_LIBRARY_PATH=$(CURDIR)/$(BENCH_BUILD)/tests/fakeport && \
 	  QT_QPA_PLATFORM=offscreen ./bench/bench_bitlicht --benchmark_min_time=1 && \
 	  xvfb-run -a -s "-screen 0 1024x768x24 -noreset" $(CURDIR)/bench/startup.sh bench/mapwait ./bitlicht bench/emptywindow bench/textwindow 11
+	$(MAKE) --no-print-directory bench-web
 	$(MAKE) --no-print-directory windows-configure WINDOWS_EXTRA_GROUPS="wine64 wine32"
 	set -e; for w in "$(WINDOWS_BUILD) $(WINE64) win64" "$(WINDOWS32_BUILD) $(WINE32) win32"; do \
 	  set -- $$w; \
@@ -187,7 +189,7 @@ WEB_PORT ?= 8026
 # Debian's emcc runs acorn from /usr/share/nodejs, where a Node.js of another
 # origin does not look.
 WEB_ENV := NODE_PATH=/usr/share/nodejs
-.PHONY: web web-configure run-web test-web test-web-built
+.PHONY: web web-configure run-web test-web test-web-built bench-web
 
 web-configure:
 	$(MAKE) --no-print-directory deps GROUPS=web
@@ -196,9 +198,9 @@ web-configure:
 web: web-configure
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target bitlicht
 
+# Served on 127.0.0.1, opened in a browser where there is a display.
 run-web: web
-	@echo "Bitlicht: http://127.0.0.1:$(WEB_PORT)/bitlicht.html"
-	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+	python3 web/serve.py $(WEB_BUILD) $(WEB_PORT)
 
 # Part of make test: without the browser's packages, skipped, saying why.
 test-web:
@@ -210,3 +212,9 @@ test-web:
 test-web-built: web-configure
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
 	cd $(WEB_BUILD) && $(WEB_ENV) ctest --output-on-failure -j $(JOBS)
+
+# make bench's part in the browser: the page's size, its start-up against a
+# static page of the same controls, a toggle's cost on its main thread.
+bench-web: web
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target web_driver
+	cd $(WEB_BUILD)/tests/web && node $(CURDIR)/bench/web.js $(CURDIR)/$(WEB_BUILD)/bitlicht.html 21
