@@ -160,3 +160,28 @@ package: build
 
 clean:
 	rm -rf $(BUILD)
+
+# In the browser: build-web/bitlicht.html, one self-contained page built with
+# Debian's emscripten, and its tests in Debian's headless chromium (driven by
+# an npm package pinned in tests/web/, installed into the build tree).
+WEB_BUILD ?= build-web
+WEB_PACKAGES := emscripten chromium libstb-dev doctest-dev $(NPM_PACKAGE)
+WEB_PORT ?= 8026
+# Debian's emcc runs acorn from /usr/share/nodejs, where a Node.js of another
+# origin does not look.
+WEB_ENV := NODE_PATH=/usr/share/nodejs
+.PHONY: web web-configure run-web test-web
+
+web-configure:
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel
+
+web: web-configure
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target bitlicht
+
+run-web: web
+	@echo "Bitlicht: http://127.0.0.1:$(WEB_PORT)/bitlicht.html"
+	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+test-web: web-configure
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+	cd $(WEB_BUILD) && $(WEB_ENV) ctest --output-on-failure -j $(JOBS)

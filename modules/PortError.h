@@ -134,6 +134,11 @@ inline std::string Waiting(const std::string& output)
            "“: Ein Arduino meldet sich etwa 2 Sekunden nach dem Öffnen.";
 }
 
+// In a browser page, which reaches an Arduino on USB through Web Serial.
+inline constexpr const char* BrowserBoardName = "Arduino an USB";
+inline constexpr const char* BrowserNoOutput =
+    "Im Browser erreicht Bitlicht noch keine LEDs: Die Programme für Windows und Linux tun es.";
+
 // Everywhere.
 inline constexpr const char* Searching = "Bitlicht sucht die LEDs.";
 inline std::string NothingFound(const std::string& kinds)
