@@ -165,7 +165,8 @@ clean:
 # Debian's emscripten, and its tests in Debian's headless chromium (driven by
 # an npm package pinned in tests/web/, installed into the build tree).
 WEB_BUILD ?= build-web
-WEB_PACKAGES := emscripten chromium libstb-dev doctest-dev $(NPM_PACKAGE)
+WEB_PACKAGES := emscripten chromium libstb-dev doctest-dev $(NPM_PACKAGE) \
+                simavr libsimavr-dev # the Arduino proof in the page
 WEB_PORT ?= 8026
 # Debian's emcc runs acorn from /usr/share/nodejs, where a Node.js of another
 # origin does not look.
