@@ -80,9 +80,10 @@ led::Image frmBitlicht::readLed(Led led)
     try {
         return led::load(led::path(m_programDirectory, lit ? LitLedFile : DarkLedFile));
     } catch (const led::ImageError& e) {
-        // Once per cause, not once per LED.
-        if (m_lastLedWarning != e.what()) {
-            m_lastLedWarning = e.what();
+        // Once per file and cause, not once per LED or toggle (both files
+        // missing would otherwise alternate, a line at every toggle).
+        if (std::string& last = m_lastLedWarning[std::size_t(led)]; last != e.what()) {
+            last = e.what();
             std::fprintf(stderr, "bitlicht: LED-Bild: %s\n", e.what());
         }
         return lit ? m_builtInLit : m_builtInDark;

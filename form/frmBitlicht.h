@@ -7,6 +7,7 @@
 #include "Version.h"
 #include "frmBitlicht_texts.h"
 
+#include <array>
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -61,6 +62,6 @@ private:
     std::filesystem::path m_programDirectory;
     led::Image m_builtInLit;
     led::Image m_builtInDark;
-    std::string m_lastLedWarning;
+    std::array<std::string, 2> m_lastLedWarning; // each file's, by Led
     std::string m_lastPortWarning;
 };

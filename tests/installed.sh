@@ -44,7 +44,7 @@ run "$work/decoy" /nonexistent "$work/port/decoy.log"
 echo "installed: complete, LED files found, port library loaded by soname only"
 
 if [ "$(id -u)" != 0 ]; then
-    echo "not root: cannot run as another user, skipping that part"
+    echo "Skipped: not root, so the part as another user cannot run"
     exit 77
 fi
 chown nobody "$work/runtime" "$work/cwd" "$work/port"

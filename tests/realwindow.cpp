@@ -58,8 +58,16 @@ TEST_CASE("keyboard and mouse in the real window, LEDs and port as the user sees
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(program.front(), program.mid(1));
-    const QString window =
-        xdotool({"search", "--sync", "--onlyvisible", "--name", "^Bitlicht"}).section(u'\n', 0, 0);
+    // Its window, once it shows: a program that cannot start fails at once.
+    QString window;
+    for (int i = 0; i < 300 && window.isEmpty(); ++i) {
+        REQUIRE_MESSAGE(process.state() != QProcess::NotRunning,
+                        "the program ended before its window showed: " << process.exitCode() << " "
+                                                                     << process.errorString().toStdString());
+        process.waitForFinished(100);
+        window = xdotool({"search", "--onlyvisible", "--name", "^Bitlicht"}).section(u'\n', 0, 0);
+    }
+    REQUIRE_MESSAGE(!window.isEmpty(), "no window within 30 s");
     xdotool({"windowfocus", "--sync", window});
     const QString size = xdotool({"getwindowgeometry", "--shell", window});
     CHECK_MESSAGE(size.contains(QStringLiteral("WIDTH=%1\nHEIGHT=%2")

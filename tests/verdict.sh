@@ -10,3 +10,18 @@ verdict() {
     bad=""
 }
 verdicts() { echo "$passed passed, $failed failed"; [ "$failed" = 0 ]; }
+
+# window_of PID NAME: the id of PID's visible window named NAME (a pattern),
+# once it shows. Gives up at once when PID has ended, and after 30 s.
+window_of() {
+    tries=300
+    while [ $tries -gt 0 ]; do
+        w=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -1)
+        [ -z "$w" ] || { echo "$w"; return 0; }
+        kill -0 "$1" 2>/dev/null || { echo "the program ended before its window showed" >&2; return 1; }
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    echo "no window named $2 within 30 s" >&2
+    return 1
+}

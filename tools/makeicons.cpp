@@ -6,9 +6,13 @@
 // towards its upper left.
 //
 // Usage: makeicons OUTDIR   (writes OUTDIR/LEDgruenHe.ico and OUTDIR/LEDgruenDu.ico)
+//        makeicons --app-icon SIDE OUT.png   (the dark LED as the browser app's icon,
+//                                             SIDE a multiple of 32)
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -22,6 +26,7 @@ struct Rgb
 };
 
 constexpr Rgb Highlight{255, 251, 240};
+constexpr Rgb DarkDisc{37, 115, 0};
 
 // Which of three things a pixel of the drawing is.
 enum Pixel : std::uint8_t { Clear = 0, Disc = 1, Shine = 2 };
@@ -205,6 +210,78 @@ std::vector<std::uint8_t> icon(const std::vector<Image>& images)
     return file.bytes();
 }
 
+void bigEndian32(std::vector<std::uint8_t>& out, std::uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+// A PNG chunk: length, type, data, and the CRC-32 of type and data.
+void chunk(std::vector<std::uint8_t>& out, const char (&type)[5],
+           const std::vector<std::uint8_t>& data)
+{
+    bigEndian32(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (std::size_t i = start; i < out.size(); ++i) {
+        crc ^= out[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    bigEndian32(out, ~crc);
+}
+
+// The large drawing as a PNG, each of its pixels `scale` pixels wide and high
+// (the LED as the window shows it on a dense screen): two bits a pixel into a
+// palette of clear, disc and highlight, stored without compression (deflate's
+// stored blocks), which needs no library and is still small.
+std::vector<std::uint8_t> png(const Drawing& d, Rgb disc, int scale)
+{
+    const int n = d.size * scale;
+    std::vector<std::uint8_t> rows; // each: filter 0, then four pixels a byte
+    for (int y = 0; y < n; ++y) {
+        rows.push_back(0);
+        for (int x = 0; x < n; x += 4) {
+            std::uint8_t byte = 0;
+            for (int k = 0; k < 4; ++k)
+                byte =
+                    static_cast<std::uint8_t>(byte << 2 | pixelAt(d, (x + k) / scale, y / scale));
+            rows.push_back(byte);
+        }
+    }
+    std::vector<std::uint8_t> zlib{0x78, 0x01};
+    for (std::size_t at = 0; at < rows.size(); at += 0xFFFF) {
+        const auto length =
+            static_cast<std::uint16_t>(std::min<std::size_t>(0xFFFF, rows.size() - at));
+        const auto inverse = static_cast<std::uint16_t>(~length);
+        zlib.insert(zlib.end(), {std::uint8_t(at + length == rows.size()),
+                                 std::uint8_t(length & 0xFF), std::uint8_t(length >> 8),
+                                 std::uint8_t(inverse & 0xFF), std::uint8_t(inverse >> 8)});
+        zlib.insert(zlib.end(), rows.begin() + std::ptrdiff_t(at),
+                    rows.begin() + std::ptrdiff_t(at + length));
+    }
+    std::uint32_t a = 1, b = 0; // Adler-32
+    for (const std::uint8_t v : rows) {
+        a = (a + v) % 65521;
+        b = (b + a) % 65521;
+    }
+    bigEndian32(zlib, b << 16 | a);
+
+    std::vector<std::uint8_t> header;
+    bigEndian32(header, std::uint32_t(n));
+    bigEndian32(header, std::uint32_t(n));
+    header.insert(header.end(), {2, 3, 0, 0, 0}); // 2 bits, palette
+    std::vector<std::uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    chunk(out, "IHDR", header);
+    chunk(out, "PLTE", {0, 0, 0, disc.r, disc.g, disc.b, Highlight.r, Highlight.g, Highlight.b});
+    chunk(out, "tRNS", {0}); // clear: transparent
+    chunk(out, "IDAT", zlib);
+    chunk(out, "IEND", {});
+    return out;
+}
+
 bool save(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -217,14 +294,21 @@ bool save(const std::string& path, const std::vector<std::uint8_t>& bytes)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: makeicons OUTDIR\n";
+    const int appIconSide =
+        argc == 4 && std::string(argv[1]) == "--app-icon" ? std::atoi(argv[2]) : 0;
+    if (argc != 2 && (appIconSide <= 0 || appIconSide % Large.size != 0)) {
+        std::cerr << "usage: makeicons OUTDIR | makeicons --app-icon SIDE OUT.png\n";
         return 2;
+    }
+    if (appIconSide) {
+        if (save(argv[3], png(Large, DarkDisc, appIconSide / Large.size)))
+            return 0;
+        std::cerr << "makeicons: cannot write " << argv[3] << '\n';
+        return 1;
     }
     const std::string dir = argv[1];
     constexpr Rgb LitLarge{85, 255, 0};
     constexpr Rgb LitSmall{0, 255, 85};
-    constexpr Rgb DarkDisc{37, 115, 0};
 
     const auto lit = icon({palettedImage(Large, LitLarge), palettedImage(Small, LitSmall),
                            standardColourImage(Small)});

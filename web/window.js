@@ -16,20 +16,25 @@ mergeInto(LibraryManager.library, {
       });
       box.addEventListener('change', function () { Module['_bl_noticeChange'](position); });
     },
-    image: function (argb, width, height) {
-      const data = new ImageData(width, height);
-      const px = data.data;
-      for (let i = 0; i < width * height; ++i) {
-        const p = HEAPU32[(argb >> 2) + i];
-        px[4 * i] = (p >>> 16) & 255;
-        px[4 * i + 1] = (p >>> 8) & 255;
-        px[4 * i + 2] = p & 255;
-        px[4 * i + 3] = p >>> 24;
+    // The image's pixels, each `scale` device pixels wide and high.
+    pixels: function (argb, width, height, scale) {
+      const data = new ImageData(width * scale, height * scale);
+      const out = new Uint32Array(data.data.buffer); // RGBA in memory: 0xAABBGGRR
+      const from = argb >> 2;
+      for (let y = 0; y < height * scale; ++y) {
+        const row = from + Math.floor(y / scale) * width;
+        for (let x = 0; x < width * scale; ++x) {
+          const p = HEAPU32[row + Math.floor(x / scale)];
+          out[y * width * scale + x] = (p & 0xff00ff00) | ((p >>> 16) & 255) | ((p & 255) << 16);
+        }
       }
+      return data;
+    },
+    image: function (argb, width, height) {
       const canvas = document.createElement('canvas');
       canvas.width = width;
       canvas.height = height;
-      canvas.getContext('2d').putImageData(data, 0, 0);
+      canvas.getContext('2d').putImageData(BL.pixels(argb, width, height, 1), 0, 0);
       return canvas;
     },
     colour: function (rgb) {
@@ -100,8 +105,18 @@ mergeInto(LibraryManager.library, {
     BL.controls[position] = named;
   },
 
+  // Tab and Shift+Tab wrap round inside the window, as on the desktop.
   bl_finish__deps: ['$BL'],
   bl_finish: function (firstFocus) {
+    BL.root.addEventListener('keydown', function (event) {
+      if (event.key !== 'Tab' || event.altKey || event.ctrlKey || event.metaKey) return;
+      const shown = Array.from(BL.root.querySelectorAll('input'))
+        .filter(function (el) { return el.getClientRects().length; });
+      const wrap = event.shiftKey ? shown[0] : shown[shown.length - 1];
+      if (document.activeElement !== wrap) return;
+      event.preventDefault();
+      (event.shiftKey ? shown[shown.length - 1] : shown[0]).focus();
+    });
     BL.controls[firstFocus].focus();
   },
 
@@ -129,7 +144,7 @@ mergeInto(LibraryManager.library, {
       const from = all.indexOf(el);
       for (let n = 1; n < all.length; ++n) {
         const next = all[(from + n) % all.length];
-        if (next.style.display !== 'none') {
+        if (next.getClientRects().length) {
           next.focus();
           break;
         }
@@ -138,18 +153,23 @@ mergeInto(LibraryManager.library, {
     el.style.display = visible ? '' : 'none';
   },
 
-  // The image at its own size in the middle of the box, sharp at any zoom.
+  // The image at its own size in the middle of the box, each of its pixels
+  // whole device pixels, so that it stays sharp on dense screens. A toggle
+  // costs one putImageData: no canvas made, none resized while the density
+  // stays.
   bl_setPicture__deps: ['$BL'],
   bl_setPicture: function (position, argb, width, height, state) {
     const box = BL.controls[position];
     const scale = Math.max(1, Math.round(window.devicePixelRatio || 1));
     const w = parseInt(box.style.width, 10), h = parseInt(box.style.height, 10);
-    box.width = w * scale;
-    box.height = h * scale;
+    if (box.width !== w * scale || box.height !== h * scale) {
+      box.width = w * scale;
+      box.height = h * scale;
+    }
     const g = box.getContext('2d');
-    g.imageSmoothingEnabled = false;
-    g.drawImage(BL.image(argb, width, height), Math.round((w - width) / 2) * scale,
-                Math.round((h - height) / 2) * scale, width * scale, height * scale);
+    g.clearRect(0, 0, box.width, box.height);
+    g.putImageData(BL.pixels(argb, width, height, scale), Math.round((w - width) / 2) * scale,
+                   Math.round((h - height) / 2) * scale);
     box.setAttribute('aria-description', UTF8ToString(state));
   },
 

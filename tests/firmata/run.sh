@@ -92,9 +92,10 @@ done
 # answers meanwhile and shows the byte asked for last.
 if [ -n "$program" ]; then
     plug firmata program
-    xvfb-run -a -s "-screen 0 800x600x24" sh -c "
+    xvfb-run -a -s "-screen 0 800x600x24 -noreset" sh -c "
+        . $here/../verdict.sh
         $program 2>$work/program.err & p=\$!
-        w=\$(xdotool search --sync --onlyvisible --name Bitlicht | head -1)
+        w=\$(window_of \$p Bitlicht) || exit 1
         sleep 1
         for at in '375 364' '422 324' '276 324'; do xdotool mousemove --window \$w \$at click 1; sleep 0.3; done
         sleep 5; kill \$p" >/dev/null 2>&1 || true

@@ -1,14 +1,16 @@
 // The Arduino proof in the browser: bitlicht.html in Debian's headless
-// chromium (puppeteer-core in the build tree), against the real
-// StandardFirmata in simavr on a pty (board.c, as run.sh runs it). Chromium
-// has no virtual serial device, so the page gets a stand-in for Web Serial
-// (the standard calls only); its bytes are carried to the pty here.
-//   node webserial.js BOARD HEX PAGE
+// chromium (launched by tests/web/run.js, run where its puppeteer-core is
+// installed), against the real StandardFirmata in simavr on a pty (board.c
+// and the firmware as run.sh has them). Chromium has no virtual serial
+// device, so the page gets a stand-in for Web Serial (the standard calls
+// only); its bytes are carried to the pty here.
+//   node webserial.js BOARD FIRMWARE_CACHE PAGE
 const fs = require('fs');
 const path = require('path');
-const { spawn } = require('child_process');
-const puppeteer = require(path.join(process.cwd(), 'node_modules', 'puppeteer-core'));
-const [board, hex, page] = process.argv.slice(2);
+const { execFileSync, spawn } = require('child_process');
+const { launch, click: clickIn } = require('../web/run.js');
+const [board, cache, page] = process.argv.slice(2);
+const hex = execFileSync('sh', [path.join(__dirname, 'firmware.sh'), cache]).toString().trim();
 const work = fs.mkdtempSync('/tmp/webserial-');
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 async function until(get, ms = 15000) { // what get() gives once true, or last
@@ -41,10 +43,7 @@ const frame = () => tab.evaluate(() => {
   const f = document.querySelector('[data-name="Frame1"]'); // once the page has started
   return f ? `${f.firstChild.textContent} | ${f.title}` : '';
 });
-async function click(name) {
-  const box = await (await tab.$(`[data-name="${name}"]`)).boundingBox();
-  await tab.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
-}
+const click = (name) => clickIn(tab, name);
 
 // --- The stand-in, in the page before its scripts: granted ports through here ---
 function standIn(serialThere) {
@@ -160,13 +159,9 @@ async function load(serialThere) {
   await tab.goto('file://' + path.resolve(page));
 }
 
-let browser;
+let browser, done;
 (async () => {
-  browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium', headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', `--user-data-dir=${work}/profile`],
-  });
+  ({ browser, done } = await launch('firmata'));
   let failed = 0;
   for (const [what, step, got, want] of cases) {
     await step();
@@ -180,7 +175,7 @@ let browser;
   return failed;
 })().catch((e) => { console.log(e.stack); return 1; }).then(async (failed) => {
   for (const d of Object.values(devices)) if (d.proc) d.proc.kill();
-  if (browser) await browser.close();
+  if (done) await done();
   fs.rmSync(work, { recursive: true, force: true });
   process.exit(failed ? 1 : 0);
 });

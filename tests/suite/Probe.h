@@ -10,7 +10,8 @@
 
 // One fresh program start in a real window of one toolkit, as the behaviour
 // suite drives and reads it: what a user does, and what the window shows.
-// Each window toolkit provides it once (probe_qt.cpp, probe_win32.cpp).
+// Each window toolkit provides it once (probe_qt.cpp, probe_win32.cpp,
+// probe_web.cpp).
 class Probe
 {
 public:
@@ -60,10 +61,14 @@ void setPortMode(const char* mode);
 // What differs between the platforms.
 struct Platform
 {
-    const char* toolkit; // names the golden pictures: "qt", "win32"
+    const char* toolkit; // names the golden pictures: "qt", "win32", "web"
     // A stand-in mode in which every write fails, and the sentence the user
-    // then reads; and what the user reads when the library is missing.
+    // then reads; and what the user reads when the library is missing (none
+    // where no library is loaded).
     const char *failingMode, *failureSentence, *missingLibrary;
+    // The port frame's caption when the stand-in is reached, and a part of
+    // its tool tip that tells where the bits are.
+    const char *output, *where;
 };
 [[nodiscard]] const Platform& platform();
 

@@ -161,9 +161,8 @@ struct Run
         shows(w.value(chkAsc), int(model.showAsc), "character switch");
         shows(w.focused(), model.focus, "focus");
         shows(portLog(true), model.writes, "port writes");
-        shows(w.text(Frame1),
-              std::string(portReached ? "Parallelport" : "Parallelport – nicht erreichbar"),
-              "port frame");
+        const std::string output = platform().output;
+        shows(w.text(Frame1), portReached ? output : output + " – nicht erreichbar", "port frame");
         return same;
     }
 

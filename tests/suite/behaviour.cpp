@@ -103,11 +103,13 @@ TEST_CASE("a failed port write is shown in the frame and tried again at the next
     setPortMode("ok");
     run.act(chkD(2));
     run.compare("port back");
-    CHECK_MESSAGE(run.window->accessible(Frame1, Probe::Said::Description).find("888") !=
+    CHECK_MESSAGE(run.window->accessible(Frame1, Probe::Said::Description).find(fault.where) !=
                       std::string::npos,
                   "the frame tells where the bits are");
 
     // Without the library: one German sentence; the loader's words go to stderr.
+    if (!fault.missingLibrary)
+        return;
     std::string missing;
     try {
         M_inpout("bitlicht-no-such-library").Out32(M_inpout::DataPort, 1);
@@ -135,7 +137,8 @@ TEST_CASE("LED files: every bad file is refused with its reason, every corpus in
     for (const auto& input : fs::directory_iterator(dataDir / "fuzz" / "corpus"))
         reasons.try_emplace(input.path().filename().string(), ""); // decodes
     ProgramDirectory dir;
-    for (const auto& [kind, reason] : reasons) {
+    for (const auto& entry : reasons) {
+        const std::string &kind = entry.first, &reason = entry.second; // clang 14 (emscripten)
         const fs::path file = dir.path / kind;
         if (kind == "directory")
             fs::create_directory(file);
@@ -190,9 +193,9 @@ TEST_CASE("title, and a name for screen readers on every control")
     };
     Run run;
     CHECK_MESSAGE(run.window->title() == "Bitlicht 1.00 – vom Bitlicht-Team", "title");
-    for (const auto& [ref, name] : rows)
-        CHECK_MESSAGE(run.window->accessible(ref, Probe::Said::Name) == name,
-                      layout::objectName(ref));
+    for (const auto& row : rows)
+        CHECK_MESSAGE(run.window->accessible(row.first, Probe::Said::Name) == row.second,
+                      layout::objectName(row.first));
     for (const layout::Control& c : layout::Controls)
         if (c.kind != layout::Kind::Frame)
             CHECK_MESSAGE(!run.window->accessible(c.ref, Probe::Said::Name).empty(),

@@ -178,8 +178,12 @@ int runWithWindows(int, char**, const std::function<int()>& suite)
 
 const Platform& platform()
 {
-    static const Platform win32{"win32", "nodriver", PortText::InpoutDriverMissing,
-                                PortText::InpoutMissing};
+    static const Platform win32{"win32",
+                                "nodriver",
+                                PortText::InpoutDriverMissing,
+                                PortText::InpoutMissing,
+                                PortText::ParallelName,
+                                "888"};
     return win32;
 }
 

@@ -26,9 +26,9 @@ registry QuietUninstallString | grep -q 'Deinstallieren.exe" /S$' || fail "Quiet
 
 errors=$(mktemp)
 "$WINE" 'C:\Program Files\Bitlicht\bitlicht.exe' 2>"$errors" &
-xdotool search --sync --onlyvisible --name '^Bitlicht 1.00' >/dev/null
+window_of $! '^Bitlicht 1.00' >/dev/null || fail "the installed program shows no window"
 sleep 1
-kill $!
+kill $! 2>/dev/null || true
 settle
 ! grep -q 'LED-Bild' "$errors" || fail "LED files not found: $(cat "$errors")"
 rm -f "$errors"

@@ -27,7 +27,7 @@ init)
 run)
     shift
     status=0
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$@" || status=$?
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@" || status=$?
     "$wineserver" -k 2>/dev/null || true
     exit $status
     ;;
