@@ -26,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 extern "C" {
 int ws_supported();
 void ws_look();                    // getPorts(), then ws_looked()
-int ws_granted(int* ids, int max); // as last looked or chosen; -1 before the first look
+int ws_granted(int* ids, int max); // as last looked or chosen
 void ws_choose(int usualBoards);   // requestPort() while the user acts, then ws_chosen()
 void ws_open(int id, int baud);    // then ws_opened(), ws_received() ..., ws_lost()
 void ws_send(const unsigned char* bytes, int size);
@@ -58,7 +58,6 @@ struct Page
     std::function<void()> tell;                     // the search's Search::changed
     PortError why = failure(PortText::NoDeviceYet); // when no port is there to open
     std::vector<int> leftAlone;                     // ports that are no Firmata board
-    bool awaited = false;                           // a search waits for the first look
     bool declined = false;                          // a chooser was closed without a choice
 
     void changed() const
@@ -66,15 +65,15 @@ struct Page
         if (tell)
             tell();
     }
-    // The first port granted that is not left alone; 0: none, -1: not known yet.
+    // The first port granted that is not left alone; 0: none.
     [[nodiscard]] int usablePort() const
     {
         std::array<int, 32> ids{};
         const int n = ws_granted(ids.data(), int(ids.size()));
-        for (const int id : std::span(ids).first(std::size_t(std::max(n, 0))))
+        for (const int id : std::span(ids).first(std::size_t(n)))
             if (std::find(leftAlone.begin(), leftAlone.end(), id) == leftAlone.end())
                 return id;
-        return std::min(n, 0);
+        return 0;
     }
 };
 
@@ -225,10 +224,7 @@ std::unique_ptr<Output> openFirmataBoard(Search& search)
         return board;
     }
     ws_look(); // a board granted or plugged in since is found there
-    if (port == 0)
-        throw p.why;
-    p.awaited = true;
-    throw failure(PortText::Searching, {}, PortError::Kind::Pending);
+    throw p.why;
 }
 
 void askForFirmataBoard(Search& search)
@@ -240,7 +236,7 @@ void askForFirmataBoard(Search& search)
     const int port = p.usablePort();
     if (port > 0)
         p.changed(); // granted before: opened now, without a question
-    else if (port == 0)
+    else
         ws_choose(!p.declined); // the usual boards first, all devices after a refusal
 }
 
@@ -248,10 +244,9 @@ void askForFirmataBoard(Search& search)
 extern "C" {
 EMSCRIPTEN_KEEPALIVE void ws_looked()
 {
-    Page& p = page();
-    // Told when awaited, and when a port has come while no board is open.
-    if (std::exchange(p.awaited, false) || (!Board::current() && p.usablePort() > 0))
-        p.changed();
+    // A port has come while no board is open.
+    if (!Board::current() && page().usablePort() > 0)
+        page().changed();
 }
 EMSCRIPTEN_KEEPALIVE void ws_chosen(int chosen)
 {

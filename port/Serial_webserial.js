@@ -21,19 +21,33 @@ mergeInto(LibraryManager.library, {
       return WS.ids.get(port);
     },
     fail: function (e) { WS.error = String((e && e.message) || e); },
-    // (Objects are made here: a library's members are copied as text.) A board
-    // plugged in or out: the list again; a lost port's reader ends by itself.
+    // (Objects are made here: a library's members are copied as text.) The
+    // ports granted on earlier visits are known before the program starts,
+    // so that its start-up write finds such a board at once (a browser that
+    // takes more than a second is not waited for). A board plugged in or
+    // out: the list again; a lost port's reader ends by itself.
     start: function () {
       WS.ids = new WeakMap();
       WS.closed = Promise.resolve();
       if (!navigator.serial) return;
+      addRunDependency('ws-granted');
+      let waiting = true;
+      const known = function () {
+        if (!waiting) return;
+        waiting = false;
+        WS.granted = WS.granted || [];
+        removeRunDependency('ws-granted');
+      };
+      setTimeout(known, 1000);
+      WS.look(known);
       navigator.serial.addEventListener('connect', function () { WS.look(); });
       navigator.serial.addEventListener('disconnect', function () { WS.look(); });
     },
-    look: function () {
+    look: function (then) {
       navigator.serial.getPorts().catch(function (e) { WS.fail(e); return []; }).then(function (ports) {
         WS.granted = ports;
-        Module['_ws_looked']();
+        if (then) then();
+        if (runtimeInitialized) Module['_ws_looked']();
       });
     },
     // Hands over what arrives until the port is closed here or lost; a
@@ -68,8 +82,7 @@ mergeInto(LibraryManager.library, {
 
   ws_granted__deps: ['$WS'],
   ws_granted: function (ids, max) {
-    if (!WS.granted) return -1;
-    const n = Math.min(WS.granted.length, max);
+    const n = Math.min(WS.granted ? WS.granted.length : 0, max);
     for (let i = 0; i < n; ++i) HEAP32[(ids >> 2) + i] = WS.id(WS.granted[i]);
     return n;
   },
