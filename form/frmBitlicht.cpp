@@ -179,6 +179,10 @@ void frmBitlicht::ChkSimulation_Click()
     m_declare.Simulation = 0;
     if (m_window.value(ChkSimulation) == 1)
         m_declare.Simulation = 1;
+    // Real LEDs asked for: the one moment a browser lets the page ask which
+    // device they are on. Nothing is written before the next change of a bit.
+    if (m_declare.Simulation == 0)
+        m_port.askUser();
 }
 
 void frmBitlicht::chkLoesungAnzeigen_Click()

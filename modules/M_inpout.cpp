@@ -41,6 +41,11 @@ void M_inpout::outcome()
     m_where = output.where();
 }
 
+void M_inpout::askUser()
+{
+    search().askUser();
+}
+
 std::int16_t M_inpout::Inp32(int PortAddress)
 {
     requireDataPort(PortAddress);

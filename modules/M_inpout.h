@@ -40,6 +40,10 @@ public:
     // What became of it: as the last Out32 would end now, without writing.
     // Throws PortError.
     void outcome();
+    // Called within the user's own action that asks for real LEDs: where the
+    // user must pick the device first (a browser's serial port chooser, which
+    // a page may open only then), the choice is offered now. Writes nothing.
+    void askUser();
 
     // The output the last successful write reached ("Parallelport",
     // "Arduino an COM3"), and where the bits appear there.

@@ -136,6 +136,27 @@ inline std::string Waiting(const std::string& output)
 
 // In a browser page, which reaches an Arduino on USB through Web Serial.
 inline constexpr const char* BrowserBoardName = "Arduino an USB";
+inline constexpr const char* BrowserBoardWhere = "an den Pins 2 bis 9 des Arduino an USB";
+inline constexpr const char* NoWebSerial =
+    "Dieser Browser erreicht keine Geräte an USB (Web Serial): Die LEDs eines Arduino leuchten "
+    "mit Chrome, Edge oder Opera auf Computern mit Windows, macOS oder Linux und auf "
+    "Chromebooks. Hier arbeitet Bitlicht wie mit „Nur Simulation“.";
+inline constexpr const char* NoDeviceYet =
+    "Es ist noch kein Gerät gewählt. Nehmen Sie den Haken bei „Nur Simulation“ heraus: Dann "
+    "fragt der Browser, an welchem Anschluss der Arduino steckt.";
+inline constexpr const char* NoDeviceChosen =
+    "Es wurde kein Gerät gewählt. Wenn Sie den Haken bei „Nur Simulation“ das nächste Mal "
+    "herausnehmen, fragt der Browser erneut und zeigt dann alle seriellen Geräte.";
+inline constexpr const char* BrowserNotFirmata =
+    "Das gewählte Gerät antwortet nicht wie ein Arduino mit StandardFirmata; Bitlicht lässt es "
+    "von nun an in Ruhe. Spielen Sie StandardFirmata auf (Arduino-IDE: Datei → Beispiele → "
+    "Firmata → StandardFirmata) und laden Sie die Seite neu.";
+inline constexpr const char* BrowserUnplugged =
+    "Der Arduino wurde getrennt. Stecken Sie ihn wieder ein: Bitlicht verbindet sich dann von "
+    "selbst.";
+inline constexpr const char* BrowserOpenFailed =
+    "Der Anschluss des Arduino ließ sich nicht öffnen: Vielleicht benutzt ihn ein anderes "
+    "Programm oder ein anderer Tab. Bitlicht versucht es beim nächsten Schreiben wieder.";
 inline constexpr const char* BrowserNoOutput =
     "Im Browser erreicht Bitlicht noch keine LEDs: Die Programme für Windows und Linux tun es.";
 

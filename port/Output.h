@@ -2,6 +2,7 @@
 
 #include "PortError.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,8 +40,9 @@ public:
 
     // The parallel port's library (libieee1284.so.3, inpoutx64.dll, inpout32.dll).
     std::string portLibrary;
-    // Set by an opener whose output is there but held by another program for
-    // now: it is used all the same, and takes the byte once it comes free.
+    // Set by an opener whose output is there but cannot take the byte yet
+    // (held by another program, a board in a page still starting): it is used
+    // all the same, and takes the byte asked for last once it can.
     std::unique_ptr<PortError> busy;
     // Told after "nothing found": what kept a kind from being seen at all
     // (its library is not installed).
@@ -48,6 +50,11 @@ public:
     // Serial ports that answered as no Firmata board does: left alone for the
     // rest of the run, as they may be anything (a 3D printer, a modem).
     std::vector<std::string> leftAlone;
+    // Given by a search whose outputs answer in events (a browser page's): an
+    // opener or its output calls it whenever what it would answer has changed
+    // (chosen, answered, failed, unplugged, plugged in); the search looks
+    // again and tells its caller.
+    std::function<void()> changed;
 };
 
 // One kind of output on this platform. open() returns the output with the
@@ -57,16 +64,22 @@ struct OutputKind
 {
     const char* noun; // "ein Parallelport", for the sentence when nothing is found
     std::unique_ptr<Output> (*open)(Search& search);
+    // For a kind whose device the user must pick first (a browser's serial
+    // port): asks for it, called within the user's own action that asks for
+    // real LEDs, the only moment a browser allows that.
+    void (*ask)(Search& search) = nullptr;
 };
 
 // The platform's kinds, in the order they are tried (one file per platform).
 [[nodiscard]] std::vector<OutputKind> outputKinds();
 
 // The openers, each in its own file: the parallel port per platform, the
-// GPIO header (Linux), a Firmata board on a serial port (both platforms).
+// GPIO header (Linux), a Firmata board on a serial port (every platform; in a
+// page through Web Serial, where the user picks the port first).
 [[nodiscard]] std::unique_ptr<Output> openParallelPort(Search& search);
 [[nodiscard]] std::unique_ptr<Output> openGpioHeader(Search& search);
 [[nodiscard]] std::unique_ptr<Output> openFirmataBoard(Search& search);
+void askForFirmataBoard(Search& search);
 
 // Opens an output that is found out only by writing to it (a port library):
 // the search's byte is written. `missingLibrary` or `none` as the reason

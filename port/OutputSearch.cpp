@@ -183,6 +183,9 @@ int OutputSearch::read()
     return s.output->read();
 }
 
+// The desktop's outputs are found without the user's help.
+void OutputSearch::askUser() {}
+
 void OutputSearch::run(const std::shared_ptr<Shared>& shared)
 {
     using enum Shared::State;

@@ -39,6 +39,9 @@ public:
     const Output& outcome();
     // Reads back what the output in use holds. Throws PortError.
     [[nodiscard]] int read();
+    // Within the user's own action that asks for real LEDs: a kind whose
+    // device the user must pick first asks for it now (OutputKind::ask).
+    void askUser();
 
 private:
     struct Shared;

@@ -1,8 +1,8 @@
-// The outputs in a browser page, in the order they are tried: none yet.
+// The outputs in a browser page: an Arduino on USB, through Web Serial.
 
 #include "Output.h"
 
 std::vector<OutputKind> outputKinds()
 {
-    return {};
+    return {{"ein Arduino mit StandardFirmata an USB", openFirmataBoard, askForFirmataBoard}};
 }

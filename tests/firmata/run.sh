@@ -15,15 +15,7 @@ while [ $# -gt 0 ] && [ "$1" != -- ]; do driver="$driver $1"; shift; done
 # A driver that hangs fails its case; a Windows one ends its lines in CR LF.
 drive() { timeout 40 $driver "$@" 2>/dev/null | sed -u 's/\r$//'; }
 
-# --- The firmware, fetched once from the npm registry ---
-hex=$cache/StandardFirmata.cpp.hex
-if [ ! -f "$hex" ]; then
-    mkdir -p "$cache/npm"
-    (cd "$cache/npm" && npm pack -q avrgirl-arduino@4.2.3 >/dev/null &&
-        tar -xzf avrgirl-arduino-4.2.3.tgz package/junk/hex/uno/StandardFirmata.cpp.hex)
-    mv "$cache/npm/package/junk/hex/uno/StandardFirmata.cpp.hex" "$hex"
-    rm -rf "$cache/npm"
-fi
+hex=$(sh "$here/firmware.sh" "$cache")
 
 work=$(mktemp -d)
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT

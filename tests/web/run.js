@@ -16,14 +16,22 @@ const [mode, page, ...env] = process.argv.slice(2);
 const at = (name) => `[data-name="${name}"]`;
 let errors = 0, ledWarnings = 0;
 
-async function main() {
-  const profile = path.resolve(`profile-${mode}-${process.pid}`);
+// Debian's chromium, headless, in a fresh profile; done() closes it and
+// removes the profile. Also the Arduino proof's (tests/firmata/webserial.js).
+async function launch(name) {
+  const profile = path.resolve(`profile-${name}-${process.pid}`);
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium', headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
       '--user-data-dir=' + profile],
   });
+  const done = async () => { await browser.close(); fs.rmSync(profile, { recursive: true, force: true }); };
+  return { browser, done };
+}
+
+async function main() {
+  const { browser, done } = await launch(mode);
   try {
     const tab = await browser.newPage();
     await tab.setViewport({ width: 640, height: 480 });
@@ -35,8 +43,7 @@ async function main() {
     tab.on('pageerror', (e) => { ++errors; console.log('page error: ' + e.message); });
     return await (mode === 'suite' ? suite(tab) : real(tab));
   } finally {
-    await browser.close();
-    fs.rmSync(profile, { recursive: true, force: true });
+    await done();
   }
 }
 
@@ -140,5 +147,8 @@ async function click(tab, name) {
   await tab.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
 }
 
-main().then((code) => process.exit(errors && mode === 'suite' ? 1 : code),
-  (e) => { console.log('run.js: ' + (e.stack || e)); process.exit(2); });
+module.exports = { launch, click };
+if (require.main === module) {
+  main().then((code) => process.exit(errors && mode === 'suite' ? 1 : code),
+    (e) => { console.log('run.js: ' + (e.stack || e)); process.exit(2); });
+}
