@@ -157,8 +157,6 @@ inline constexpr const char* BrowserUnplugged =
 inline constexpr const char* BrowserOpenFailed =
     "Der Anschluss des Arduino ließ sich nicht öffnen: Vielleicht benutzt ihn ein anderes "
     "Programm oder ein anderer Tab. Bitlicht versucht es beim nächsten Schreiben wieder.";
-inline constexpr const char* BrowserNoOutput =
-    "Im Browser erreicht Bitlicht noch keine LEDs: Die Programme für Windows und Linux tun es.";
 
 // Everywhere.
 inline constexpr const char* Searching = "Bitlicht sucht die LEDs.";

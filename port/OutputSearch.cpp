@@ -40,31 +40,7 @@ struct OutputSearch::Shared final : Search
         changed.notify_all();
     }
 
-    // Tries each kind in turn. Without any output, the reason given is the
-    // first one found there but unusable, else that there is none at all.
-    [[nodiscard]] std::unique_ptr<Output> find()
-    {
-        std::optional<PortError> unusable;
-        std::string nouns;
-        unseen.reset();
-        for (const OutputKind& kind : kinds) {
-            nouns += (nouns.empty() ? "weder " : " noch ") + std::string(kind.noun);
-            if (cancelled())
-                return nullptr;
-            try {
-                if (std::unique_ptr<Output> output = kind.open(*this))
-                    return output;
-            } catch (const PortError& e) {
-                if (!unusable)
-                    unusable = e;
-            }
-        }
-        if (unusable)
-            throw *unusable;
-        if (unseen)
-            throw PortError(PortText::NothingFound(nouns) + " " + unseen->what(), unseen->detail());
-        throw PortError(PortText::NothingFound(nouns));
-    }
+    [[nodiscard]] std::unique_ptr<Output> find() { return findOutput(kinds, *this); }
 
     const std::vector<OutputKind> kinds;
     const std::function<void()> answered;

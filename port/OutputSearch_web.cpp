@@ -21,29 +21,7 @@ struct OutputSearch::Shared final : Search
     [[nodiscard]] bool cancelled() const override { return false; }
     void awaiting(const std::string&) override {}
 
-    // The first kind that opens; else the first reason found, else that the
-    // page reaches none.
-    [[nodiscard]] std::unique_ptr<Output> find()
-    {
-        std::optional<PortError> unusable;
-        std::string nouns;
-        for (const OutputKind& kind : kinds) {
-            nouns += (nouns.empty() ? "weder " : " noch ") + std::string(kind.noun);
-            try {
-                if (std::unique_ptr<Output> output = kind.open(*this))
-                    return output;
-            } catch (const PortError& e) {
-                if (!unusable)
-                    unusable = e;
-            }
-        }
-        if (unusable)
-            throw *unusable;
-        if (kinds.empty())
-            throw PortError(PortText::BrowserNoOutput, {}, PortError::Kind::Failed,
-                            PortText::BrowserBoardName);
-        throw PortError(PortText::NothingFound(nouns));
-    }
+    [[nodiscard]] std::unique_ptr<Output> find() { return findOutput(kinds, *this); }
 
     // Runs `step` on the output in use or on finding one, and keeps what it
     // came to. An output that cannot take the byte yet stays in use; a
