@@ -73,7 +73,8 @@ struct OutputKind
 // Tries each kind in turn and returns the first output that opens. Without
 // any, throws the first reason found of a kind that is there but unusable,
 // else that there is none at all (and what kept a kind from being seen).
-[[nodiscard]] std::unique_ptr<Output> findOutput(const std::vector<OutputKind>& kinds, Search& search);
+[[nodiscard]] std::unique_ptr<Output> findOutput(const std::vector<OutputKind>& kinds,
+                                                 Search& search);
 
 // The platform's kinds, in the order they are tried (one file per platform).
 [[nodiscard]] std::vector<OutputKind> outputKinds();
