@@ -134,8 +134,9 @@ TEST_CASE("a port held by another program never holds up the caller")
             CHECK_MESSAGE(failureOf(*port, 2).first == PortText::Busy, row); // still waiting
             if (endsFirst)
                 port.reset();
-            CHECK_MESSAGE(Clock::now() - again < std::chrono::milliseconds(50),
-                          (row + ": at once"));
+            // Not held up by the claim, which waits until FAKE1284_GO: a second
+            // is far from both, even on a loaded machine under sanitizers.
+            CHECK_MESSAGE(Clock::now() - again < std::chrono::seconds(1), (row + ": at once"));
             // A claim that heeds signals is cut short rather than left waiting.
             CHECK_MESSAGE((portLog().find("claim cut short") != std::string::npos) ==
                               (std::string(mode) == "claimwaits"),
