@@ -5,6 +5,30 @@
 // change; from file:// a fetch only fails, and the built-in images stand in,
 // as for a missing or bad file.
 Module['printErr'] = function (text) { console.warn(text); };
+
+// The program is inlined in the page (base64): decoded here and compiled at
+// once, rather than fetched back from its data: address and compiled in the
+// background, two trips through the event loop before the window can be
+// built. A browser that compiles nothing this large on its main thread (older
+// Chrome: 4 KB) compiles it in the background instead.
+Module['instantiateWasm'] = function (imports, done) {
+  const base64 = wasmBinaryFile.slice(wasmBinaryFile.indexOf(',') + 1);
+  let bytes;
+  if (Uint8Array.fromBase64) {
+    bytes = Uint8Array.fromBase64(base64);
+  } else { // the loop alone is slower than the compile
+    const text = atob(base64);
+    bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+  }
+  try {
+    done(new WebAssembly.Instance(new WebAssembly.Module(bytes), imports));
+  } catch (e) {
+    if (!(e instanceof RangeError)) throw e;
+    WebAssembly.instantiate(bytes, imports).then(function (result) { done(result.instance); });
+  }
+  return {};
+};
 const bitlichtServed = /^https?:$/.test(location.protocol);
 (Module['preRun'] = Module['preRun'] || []).push(function () {
   FS.mkdir('/bitlicht');

@@ -5,6 +5,7 @@ mergeInto(LibraryManager.library, {
   $BL: {
     root: null,
     controls: [], // the element of each control, by its position in the description
+    drawn: [], // of each LED canvas: where its image was put, and its pixels
     native: null, // the browser's own `checked` of check boxes
     // A script setting `checked` fires no event: the box tells the window itself.
     watch: function (box, position) {
@@ -16,16 +17,19 @@ mergeInto(LibraryManager.library, {
       });
       box.addEventListener('change', function () { Module['_bl_noticeChange'](position); });
     },
-    // The image's pixels, each `scale` device pixels wide and high.
-    pixels: function (argb, width, height, scale) {
-      const data = new ImageData(width * scale, height * scale);
+    // The image's pixels, each `scale` device pixels wide and high, into
+    // `data` where it has that size (a toggle then allocates nothing).
+    pixels: function (argb, width, height, scale, data) {
+      const across = width * scale;
+      if (!data || data.width !== across || data.height !== height * scale)
+        data = new ImageData(across, height * scale);
       const out = new Uint32Array(data.data.buffer); // RGBA in memory: 0xAABBGGRR
       const from = argb >> 2;
-      for (let y = 0; y < height * scale; ++y) {
-        const row = from + Math.floor(y / scale) * width;
-        for (let x = 0; x < width * scale; ++x) {
-          const p = HEAPU32[row + Math.floor(x / scale)];
-          out[y * width * scale + x] = (p & 0xff00ff00) | ((p >>> 16) & 255) | ((p & 255) << 16);
+      for (let y = 0, at = 0; y < height * scale; ++y) {
+        const row = from + ((y / scale) | 0) * width;
+        for (let x = 0; x < across; ++x, ++at) {
+          const p = HEAPU32[row + ((x / scale) | 0)];
+          out[at] = (p & 0xff00ff00) | ((p >>> 16) & 255) | ((p & 255) << 16);
         }
       }
       return data;
@@ -36,6 +40,11 @@ mergeInto(LibraryManager.library, {
       canvas.height = height;
       canvas.getContext('2d').putImageData(BL.pixels(argb, width, height, 1), 0, 0);
       return canvas;
+    },
+    // An attribute or a field's text set only when it changes: a change
+    // costs the browser a new style and layout of the control.
+    setAttribute: function (el, name, value) {
+      if (el.getAttribute(name) !== value) el.setAttribute(name, value);
     },
     colour: function (rgb) {
       return rgb < 0 ? '' : '#' + (rgb >>> 0).toString(16).padStart(6, '0');
@@ -52,6 +61,7 @@ mergeInto(LibraryManager.library, {
     (document.getElementById('bitlicht') || document.body).appendChild(root);
     BL.root = root;
     BL.controls = [];
+    BL.drawn = [];
   },
 
   bl_add__deps: ['$BL'],
@@ -132,7 +142,8 @@ mergeInto(LibraryManager.library, {
 
   bl_setText__deps: ['$BL'],
   bl_setText: function (position, text) {
-    BL.controls[position].value = UTF8ToString(text);
+    const field = BL.controls[position], value = UTF8ToString(text);
+    if (field.value !== value) field.value = value;
   },
 
   // A field hidden under the focus hands it on to the next shown control.
@@ -156,7 +167,8 @@ mergeInto(LibraryManager.library, {
   // The image at its own size in the middle of the box, each of its pixels
   // whole device pixels, so that it stays sharp on dense screens. A toggle
   // costs one putImageData: no canvas made, none resized while the density
-  // stays.
+  // stays, and nothing cleared while the image covers the same place
+  // (putImageData replaces every pixel it covers, transparent ones too).
   bl_setPicture__deps: ['$BL'],
   bl_setPicture: function (position, argb, width, height, state) {
     const box = BL.controls[position];
@@ -165,12 +177,19 @@ mergeInto(LibraryManager.library, {
     if (box.width !== w * scale || box.height !== h * scale) {
       box.width = w * scale;
       box.height = h * scale;
+      BL.drawn[position] = null;
     }
     const g = box.getContext('2d');
-    g.clearRect(0, 0, box.width, box.height);
-    g.putImageData(BL.pixels(argb, width, height, scale), Math.round((w - width) / 2) * scale,
-                   Math.round((h - height) / 2) * scale);
-    box.setAttribute('aria-description', UTF8ToString(state));
+    const x = Math.round((w - width) / 2) * scale, y = Math.round((h - height) / 2) * scale;
+    const place = [x, y, width * scale, height * scale].join();
+    const drawn = BL.drawn[position] || (BL.drawn[position] = { place: '', data: null });
+    if (drawn.place !== place) {
+      g.clearRect(0, 0, box.width, box.height);
+      drawn.place = place;
+    }
+    drawn.data = BL.pixels(argb, width, height, scale, drawn.data);
+    g.putImageData(drawn.data, x, y);
+    BL.setAttribute(box, 'aria-description', UTF8ToString(state));
   },
 
   bl_setTitle: function (title) {
@@ -218,5 +237,6 @@ mergeInto(LibraryManager.library, {
   bl_end: function () {
     BL.root.remove();
     BL.controls = [];
+    BL.drawn = [];
   },
 });
